@@ -1,0 +1,5 @@
+#include "CommandDriver.h"
+
+int main(int argc, char** argv) {
+  return RunCommandDriver(argc, argv, kHandlerCommands, kHandlerCommandCount);
+}

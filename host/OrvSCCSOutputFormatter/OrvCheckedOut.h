@@ -1,0 +1,28 @@
+#ifndef ORVSCCSOUTPUTFORMATTER_ORVCHECKEDOUT_H_
+#define ORVSCCSOUTPUTFORMATTER_ORVCHECKEDOUT_H_
+
+#include "I18NString.h"
+#include "OrvCmdObject.h"
+
+// Query base of the checked-out status query (`checkout`): is the file
+// checked out, and by whom.
+class OrvCheckedOut : public OrvCmdObject {
+ public:
+  // Keeps the client output of `params`; checkedOutBy starts empty and
+  // isCheckedOut false.
+  explicit OrvCheckedOut(OrvInputParams& params);
+  ~OrvCheckedOut() override;
+
+  // <result command="3" query="checkout" checkedOut=".." user=".."/>
+  I18NString ConverToOrvFormat() override;
+
+  const I18NString& CheckedOutBy() const { return checkedOutBy; }
+  bool IsCheckedOut() const { return isCheckedOut; }
+
+ protected:
+  I18NString clientOutput;  // read by the parser
+  I18NString checkedOutBy;  // written by the parser
+  bool isCheckedOut;        // written by the parser
+};
+
+#endif  // ORVSCCSOUTPUTFORMATTER_ORVCHECKEDOUT_H_

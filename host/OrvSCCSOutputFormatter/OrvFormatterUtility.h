@@ -1,0 +1,27 @@
+#ifndef ORVSCCSOUTPUTFORMATTER_ORVFORMATTERUTILITY_H_
+#define ORVSCCSOUTPUTFORMATTER_ORVFORMATTERUTILITY_H_
+
+#include <cstdint>
+
+#include "I18NString.h"
+
+// Static services of the formatter library.
+class OrvFormatterUtility {
+ public:
+  // Replaces, in one pass from left to right, & by &amp;, < by &lt;, > by
+  // &gt;, " by &quot; and ' by &apos;; changes nothing else.
+  static void EscapeDOMChars(I18NString& text);
+
+  // The exception document for the exception being handled: called inside a
+  // catch handler, it reports that exception's message code and text; outside
+  // one, or for an exception the host does not know, a generic failure.
+  // Never throws: when even that document cannot be built, a fixed one is
+  // returned.
+  static I18NString GetExceptionThrownDoc();
+
+  // Writes `document` to standard output as UTF-8 and flushes it. Returns 0
+  // when every byte was written, else the errno value of the failure.
+  static uint32_t WriteToStdOut(const I18NString& document);
+};
+
+#endif  // ORVSCCSOUTPUTFORMATTER_ORVFORMATTERUTILITY_H_

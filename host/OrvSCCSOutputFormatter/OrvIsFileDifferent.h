@@ -1,0 +1,25 @@
+#ifndef ORVSCCSOUTPUTFORMATTER_ORVISFILEDIFFERENT_H_
+#define ORVSCCSOUTPUTFORMATTER_ORVISFILEDIFFERENT_H_
+
+#include "I18NString.h"
+#include "OrvCmdObject.h"
+
+// Query base of the file-difference query (`diff`): do the working copy and
+// the stored copy of a file differ.
+class OrvIsFileDifferent : public OrvCmdObject {
+ public:
+  // Keeps the client output of `params`; isDifferent starts false.
+  explicit OrvIsFileDifferent(OrvInputParams& params);
+  ~OrvIsFileDifferent() override;
+
+  // <result command=".." query="diff" different=".."/>
+  I18NString ConverToOrvFormat() override;
+
+  bool IsDifferent() const { return isDifferent; }
+
+ protected:
+  bool isDifferent;         // written by the parser
+  I18NString clientOutput;  // read by the parser
+};
+
+#endif  // ORVSCCSOUTPUTFORMATTER_ORVISFILEDIFFERENT_H_

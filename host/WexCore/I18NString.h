@@ -1,0 +1,107 @@
+#ifndef WEXCORE_I18NSTRING_H_
+#define WEXCORE_I18NSTRING_H_
+
+#include <string>
+
+// Called once for every byte sequence that a conversion could not decode and
+// replaced with U+FFFD. `userData` is the pointer handed to the conversion.
+typedef void (*I18NConversionCallback)(void* userData);
+
+// I18NString is a value type holding text as UTF-16 code units.
+//
+// Positions, length() and size() all count 16-bit code units: a character
+// outside the Basic Multilingual Plane counts twice. Position -1 means
+// "nothing found" as a result and "the end of the text" as an end position.
+//
+// Ownership: every I18NString owns its own storage; copies are independent
+// values. The text may hold any code unit, U+0000 included.
+class I18NString {
+ public:
+  // An empty text.
+  I18NString();
+
+  // Decodes `length` bytes of `text` (every byte up to the first zero byte
+  // when `length` is -1) from `encoding`, or from the platform default
+  // encoding when `encoding` is null. A byte sequence that is invalid in the
+  // encoding becomes U+FFFD, `callback` (when not null) is called with
+  // `userData`, and decoding goes on. A null `text` gives an empty string.
+  // Throws WexException when `encoding` is unknown.
+  I18NString(const char* text, const char* encoding, int length = -1,
+             I18NConversionCallback callback = nullptr,
+             void* userData = nullptr);
+
+  // Copies `length` UTF-16 code units from `text` (every unit up to the first
+  // zero unit when `length` is -1). The units are taken as they are;
+  // `callback` and `userData` are accepted for symmetry and never called.
+  // A null `text` gives an empty string.
+  I18NString(const void* text, int length,
+             I18NConversionCallback callback = nullptr,
+             void* userData = nullptr);
+
+  // Takes the code units of `units` as they are.
+  explicit I18NString(std::u16string units);
+
+  I18NString(const I18NString& other);
+  I18NString(I18NString&& other) noexcept;
+  I18NString& operator=(const I18NString& other);
+  I18NString& operator=(I18NString&& other) noexcept;
+
+  // Replaces the text with 8-bit `text` decoded from the platform default
+  // encoding, as the 8-bit constructor does; null makes the string empty.
+  I18NString& operator=(const char* text);
+
+  // Appends `other`.
+  I18NString& operator+=(const I18NString& other);
+
+  // Position of the first occurrence of `needle` that starts at or after
+  // `from`, else -1. A `from` below 0 or past the end finds nothing; an empty
+  // needle is found at `from` when 0 <= from <= length().
+  int find(const I18NString& needle, int from = 0) const;
+
+  // Position of the first code unit equal to `ch` at or after `from`, else -1.
+  // A `from` below 0 or past the end finds nothing.
+  int find(unsigned int ch, int from = 0) const;
+
+  // The text from `start` up to, not including, `end`; an `end` of -1 (or one
+  // past the text) means the end of the text. Empty when `start` is below 0,
+  // not below the end, or past the text.
+  I18NString substring(int start, int end) const;
+
+  // pos + 1 when 0 <= pos < length(), else -1.
+  int incrementOffset(int pos) const;
+
+  // Removes `count` code units from `start` on; a `count` of -1 (or more
+  // than remain) removes everything from `start`. A `start` outside
+  // [0, length()) removes nothing.
+  void erase(int start, int count);
+
+  // Removes every leading (trailing) code unit equal to `ch`.
+  void trimLeading(unsigned int ch);
+  void trimTrailing(unsigned int ch);
+
+  // True when the text holds no code unit.
+  bool empty() const { return units_.empty(); }
+
+  // Number of 16-bit code units.
+  int length() const { return static_cast<int>(units_.size()); }
+  int size() const { return static_cast<int>(units_.size()); }
+
+  // The text as zero-terminated UTF-16, valid until the string is next
+  // changed or destroyed; for I18NExternalBufferToUTF16.
+  const void* getExternalBuffer() const { return units_.c_str(); }
+
+  // The code units, for the libraries that hand text on (the formatter).
+  const std::u16string& units() const { return units_; }
+
+  // The text encoded as UTF-8; an unpaired surrogate becomes U+FFFD.
+  std::string toUTF8() const;
+
+ private:
+  std::u16string units_;
+};
+
+// Whole-text equality of the code units.
+bool operator==(const I18NString& a, const I18NString& b);
+bool operator!=(const I18NString& a, const I18NString& b);
+
+#endif  // WEXCORE_I18NSTRING_H_

@@ -1,0 +1,20 @@
+#ifndef PARSERS_ORVSSISFILEDIFFERENT_H_
+#define PARSERS_ORVSSISFILEDIFFERENT_H_
+
+#include "OrvInputParams.h"
+#include "OrvIsFileDifferent.h"
+
+// Command object of the file-difference query (identifier 9). The client's
+// comparison report says "The files are different." or "No differences.",
+// each after an empty line and ending its line; anything else is a failure.
+class OrvSSIsFileDifferent : public OrvIsFileDifferent {
+ public:
+  explicit OrvSSIsFileDifferent(OrvInputParams& params);
+  ~OrvSSIsFileDifferent() override;
+
+  // Sets isDifferent from the client output. Throws OrvException
+  // 0x56177B77 when the output holds neither sentence.
+  void ProceesOutPut() override;
+};
+
+#endif  // PARSERS_ORVSSISFILEDIFFERENT_H_
