@@ -1,0 +1,18 @@
+#ifndef TESTS_E2E_HANDLERPROCESS_H_
+#define TESTS_E2E_HANDLERPROCESS_H_
+
+#include <string>
+#include <vector>
+
+// What one run of the handler printed and how it ended.
+struct HandlerRun {
+  std::string standardOutput;
+  int exitStatus = -1;  // -1 when the process did not exit normally
+  int signal = 0;       // the signal that ended it, else 0
+};
+
+// Runs the handler binary with `arguments` (argv[1]...), standard input from
+// /dev/null, and returns what it printed on standard output.
+HandlerRun RunHandler(const std::vector<std::string>& arguments);
+
+#endif  // TESTS_E2E_HANDLERPROCESS_H_
