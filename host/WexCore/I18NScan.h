@@ -1,0 +1,82 @@
+#ifndef WEXCORE_I18NSCAN_H_
+#define WEXCORE_I18NSCAN_H_
+
+// A formatted-input scanner over zero-terminated UTF-16 text, in place of the
+// runtime's wide scanf: on this platform wchar_t is 32 bits, while the host's
+// text is 16-bit code units, and the standard wide scanf reads %s and %[ as
+// narrow text. The scanner follows swscanf's rules for the directives it
+// knows, and it knows the capacity of every buffer it stores into.
+//
+// Directives:
+//   - white space (blank, tab, LF, VT, FF, CR) in the format: skips any
+//     amount of white space in the text, none included; never fails.
+//   - %s: skips leading white space, then stores one or more characters that
+//     are not white space.
+//   - %[^set]: stores one or more characters that are not in `set` (the
+//     characters up to the closing bracket; at least one). No white space is
+//     skipped first.
+//   - %*s, %*[^set]: the same, storing nothing and not counted.
+//   - any other character: must stand next in the text.
+// White space means exactly blank, tab, line feed, vertical tab, form feed
+// and carriage return. The text ends at its first zero code unit.
+//
+// Cost: linear in the length of the text plus the length of the format.
+
+// One target of a storing conversion: a buffer of `capacity` code units, the
+// terminating zero included. A conversion that stores n code units writes
+// buffer[0..n] (n units and a zero) and nothing else.
+struct I18NScanField {
+  unsigned short* buffer;
+  int capacity;
+};
+
+// Why a scan ended.
+enum I18NScanStop {
+  // Every directive of the format was carried out.
+  I18N_SCAN_COMPLETE = 0,
+  // The text ended where a directive needed a character (swscanf's input
+  // failure).
+  I18N_SCAN_INPUT_FAILURE = 1,
+  // The next character did not fit a literal or a conversion (swscanf's
+  // matching failure).
+  I18N_SCAN_MATCHING_FAILURE = 2,
+  // A field was longer than its buffer can hold with the terminator; the
+  // buffer was not written.
+  I18N_SCAN_FIELD_TOO_LONG = 3,
+  // The format holds a directive the scanner does not know, or more storing
+  // conversions than there are fields.
+  I18N_SCAN_FORMAT_ERROR = 4,
+};
+
+// The whole account of a scan, for callers that must know where it stopped.
+struct I18NScanOutcome {
+  // What swscanf would return: the number of fields stored, or -1 when the
+  // text ended before the first conversion (stored or not) was completed.
+  int result;
+  // Why the scan ended.
+  I18NScanStop stop;
+  // Index into the fields of the storing conversion that ended the scan, or
+  // -1 when the scan ended elsewhere (complete, at a literal, at a white-space
+  // directive, at a conversion that stores nothing, or at a format error).
+  int stopField;
+};
+
+// Scans `text` by `format` into `fields` (`fieldCount` of them, used in the
+// order of the storing conversions). Stops at the first directive that fails;
+// fields stored before it keep their values, later ones are not touched.
+// Returns the full outcome.
+// REQUIRES: text and format are zero-terminated; each field's buffer holds
+// at least `capacity` code units.
+I18NScanOutcome I18NScanUTF16Outcome(const unsigned short* text,
+                                     const char16_t* format,
+                                     const I18NScanField* fields,
+                                     int fieldCount);
+
+// The same scan; returns only what swscanf would: the count of fields stored,
+// or -1 on an input failure before the first conversion. A field too long
+// for its buffer stops the scan like a matching failure, so the count stays
+// below the number of storing conversions.
+int I18NScanUTF16(const unsigned short* text, const char16_t* format,
+                  const I18NScanField* fields, int fieldCount);
+
+#endif  // WEXCORE_I18NSCAN_H_
