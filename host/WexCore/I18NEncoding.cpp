@@ -1,0 +1,70 @@
+#include "I18NEncoding.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <cstring>
+#include <string>
+
+#include "I18NIconv.h"
+
+namespace {
+
+// The locale's codeset when the environment names no valid locale: what the
+// "C" locale reports.
+const char kFallbackEncoding[] = "ANSI_X3.4-1968";
+
+// The codeset of the environment's locale, read without touching the
+// process's global locale.
+std::string LocaleCodeset() {
+  locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (locale == static_cast<locale_t>(0)) return kFallbackEncoding;
+  std::string codeset = nl_langinfo_l(CODESET, locale);
+  freelocale(locale);
+  return codeset.empty() ? kFallbackEncoding : codeset;
+}
+
+// Empty until the default is first asked for or set.
+std::string& DefaultEncoding() {
+  static std::string name;
+  return name;
+}
+
+}  // namespace
+
+I18NTransformationResult I18NExternalBufferToUTF16(unsigned short*& out,
+                                                   const void* buffer,
+                                                   bool copy) {
+  if (buffer == nullptr) {
+    out = nullptr;
+    return I18N_TRANSFORMATION_FAILED;
+  }
+  // The buffer is the zero-terminated u16string data of an I18NString.
+  const unsigned short* units = static_cast<const unsigned short*>(buffer);
+  if (!copy) {
+    out = const_cast<unsigned short*>(units);
+    return I18N_TRANSFORMATION_OK;
+  }
+  size_t length = 0;
+  while (units[length] != 0) ++length;
+  out = new unsigned short[length + 1];
+  std::memcpy(out, units, (length + 1) * sizeof(unsigned short));
+  return I18N_TRANSFORMATION_OK;
+}
+
+const char* I18NGetPlatformDefaultEncoding() {
+  std::string& name = DefaultEncoding();
+  if (name.empty()) name = LocaleCodeset();
+  return name.c_str();
+}
+
+void I18NSetPlatformDefaultEncoding(const char* name) {
+  // A null name goes back to the locale's codeset.
+  DefaultEncoding() = name != nullptr ? name : "";
+}
+
+bool I18NIsKnownEncoding(const char* name) {
+  return name != nullptr && *name != '\0' &&
+         I18NAcquireConverter(kI18NNativeUtf16, name) != nullptr &&
+         I18NAcquireConverter(name, kI18NNativeUtf16) != nullptr;
+}
