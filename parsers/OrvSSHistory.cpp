@@ -1,0 +1,280 @@
+#include "OrvSSHistory.h"
+
+#include <algorithm>
+#include <iterator>
+#include <new>
+#include <utility>
+
+#include "I18NEncoding.h"
+#include "I18NScan.h"
+#include "OrvException.h"
+#include "OrvFormatterUtility.h"
+#include "OrvHistoryRecord.h"
+#include "OrvMessage.h"
+
+namespace {
+
+// Opens every entry of the client's history listing. A record block starts
+// three characters into it, so that the block begins with 14 asterisks: the
+// scan templates below begin so.
+const char kRecordMarker[] = "*****************  Version";
+// Only its length counts: the next marker is searched for from the
+// character after marker start + this length.
+const char kMarkerSkip[] = "\n\n";
+
+const char kCreatedWord[] = "Created";
+const char kCommentWord[] = "Comment:";
+const char kCheckedInWord[] = "Checked in";
+
+// The header (marker line and "User:" line) is the same in all three; a blank
+// or line feed in a template skips any run of white space, none included.
+const char16_t kCreatedTemplate[] =
+    u"************** Version %s *****************\n"
+    u"User: %s Date: %s Time: %s \n"
+    u"%*[^\n]\nComment: %[^\b]";
+const char16_t kCheckedInTemplate[] =
+    u"************** Version %s *****************\n"
+    u"User: %s Date: %s Time: %s \n"
+    u"Checked in %*[^\n]\nComment: %[^\b]";
+const char16_t kFirstLineTemplate[] =
+    u"************** Version %s *****************\n"
+    u"User: %s Date: %s Time: %s \n"
+    u"%[^\n]";
+
+// The fields in the order the templates store them.
+enum RecordField {
+  kVersionField = 0,
+  kUserField,
+  kDateField,
+  kTimeField,
+  kCommentField,
+  kRecordFieldCount
+};
+
+const unsigned long kCommentMemoryCode = 0x561B00C5UL;
+
+const unsigned int kLineFeed = 0x0A;
+// The client wraps a long comment at 80 columns, counted from the start of
+// the comment.
+const int kWrapColumns = 80;
+
+I18NString FromLatin(const char* text) {
+  return I18NString(text, nullptr, -1, nullptr, nullptr);
+}
+
+I18NString FromUTF16(const unsigned short* text) {
+  return I18NString(text, -1, nullptr, nullptr);
+}
+
+bool Contains(const I18NString& text, const I18NString& word) {
+  return text.find(word, 0) > -1;
+}
+
+// True when the scan matched everything before the comment conversion and
+// found nothing for it: after "Comment:" only white space up to the end of
+// the block, or a backspace. The client prints "Comment: " alone for a
+// version checked in without a comment; that version is still a version.
+bool StoppedAtEmptyComment(const I18NScanOutcome& outcome) {
+  return outcome.stopField == kCommentField &&
+         (outcome.stop == I18N_SCAN_INPUT_FAILURE ||
+          outcome.stop == I18N_SCAN_MATCHING_FAILURE);
+}
+
+}  // namespace
+
+OrvSSHistory::OrvSSHistory(OrvInputParams& params)
+    : OrvHistory(params),
+      historyText(),
+      preamble(),
+      recordBlocks(),
+      versionBuf(),
+      userBuf(),
+      dateBuf(),
+      timeBuf(),
+      commentBuf(nullptr) {
+  SplitRecords();
+}
+
+OrvSSHistory::~OrvSSHistory() { FreeCommentBuffer(); }
+
+void OrvSSHistory::SplitRecords() {
+  const I18NString working = clientOutput;
+  I18NString marker;
+  marker = kRecordMarker;
+  I18NString markerSkip;
+  markerSkip = kMarkerSkip;
+
+  const int first = working.find(marker, 0);
+  if (first != -1) {
+    preamble = working.substring(0, first);
+    historyText = working.substring(first, -1);
+  }
+  if (historyText.empty()) return;
+
+  int offset = 0;
+  for (;;) {
+    const int found = historyText.find(marker, offset);
+    if (found == -1) {
+      I18NString last = historyText.substring(offset, -1);
+      if (!last.empty()) recordBlocks.push_back(std::move(last));
+      return;
+    }
+    // The first pass finds the marker that opens historyText: nothing
+    // stands before it.
+    if (offset > 0) {
+      I18NString block = historyText.substring(offset, found);
+      if (!block.empty()) recordBlocks.push_back(std::move(block));
+    }
+    offset = historyText.incrementOffset(found + markerSkip.length());
+  }
+}
+
+void OrvSSHistory::ProceesOutPut() {
+  I18NString version;
+  I18NString user;
+  I18NString dateTime;
+  I18NString comment;
+  for (std::size_t index = recordBlocks.size(); index-- > 0;) {
+    if (!ParseRecord(static_cast<uint32_t>(index), version, user, dateTime,
+                     comment)) {
+      continue;
+    }
+    OrvHistoryRecord* record =
+        new (std::nothrow) OrvHistoryRecord(user, version, dateTime, comment);
+    if (record == nullptr) break;
+    AddEntry(record);
+  }
+}
+
+bool OrvSSHistory::ParseRecord(uint32_t index, I18NString& version,
+                               I18NString& user, I18NString& dateTime,
+                               I18NString& comment) {
+  if (index >= recordBlocks.size()) return false;
+  version.erase(0, -1);
+  user.erase(0, -1);
+  dateTime.erase(0, -1);
+  comment.erase(0, -1);
+
+  I18NString block = recordBlocks[index];
+  const I18NString created = FromLatin(kCreatedWord);
+  const I18NString commentWord = FromLatin(kCommentWord);
+  const I18NString checkedIn = FromLatin(kCheckedInWord);
+  InitialiseRecordVariables(block);
+
+  bool parsed;
+  if (Contains(block, created) && Contains(block, commentWord)) {
+    parsed = ScanCreatedRecord(block, version, user, dateTime, comment);
+  } else if (Contains(block, commentWord) && Contains(block, checkedIn)) {
+    parsed = ScanCheckedInRecord(block, version, user, dateTime, comment);
+  } else {
+    parsed = ScanFirstLineRecord(block, version, user, dateTime, comment);
+  }
+
+  // Escaping comes before unwrapping: the wrap positions are counted in the
+  // comment as the document holds it.
+  comment.trimTrailing(kLineFeed);
+  OrvFormatterUtility::EscapeDOMChars(comment);
+  UnwrapComment(comment);
+  FreeCommentBuffer();
+  return parsed;
+}
+
+void OrvSSHistory::InitialiseRecordVariables(I18NString& block) {
+  std::fill(std::begin(versionBuf), std::end(versionBuf), 0);
+  std::fill(std::begin(userBuf), std::end(userBuf), 0);
+  std::fill(std::begin(dateBuf), std::end(dateBuf), 0);
+  std::fill(std::begin(timeBuf), std::end(timeBuf), 0);
+  FreeCommentBuffer();
+
+  // A comment is part of its block, so the block's size holds it together
+  // with its terminator.
+  const std::size_t units = static_cast<std::size_t>(block.size());
+  commentBuf = new (std::nothrow) unsigned short[units];
+  if (commentBuf == nullptr) {
+    OrvMessage message(kCommentMemoryCode);
+    OrvException exception(kCommentMemoryCode);
+    static const WexSourceLocation kLocation = {"OrvSSHistory", 249};
+    (exception << message)
+        .raise(&kLocation, "OrvSSHistory::InitialiseRecordVariables()",
+               "WEX_THROW");
+  }
+  std::fill(commentBuf, commentBuf + units, 0);
+}
+
+bool OrvSSHistory::ScanCreatedRecord(I18NString& block, I18NString& version,
+                                     I18NString& user, I18NString& dateTime,
+                                     I18NString& comment) {
+  return ScanRecord(block, kCreatedTemplate, true, version, user, dateTime,
+                    comment);
+}
+
+bool OrvSSHistory::ScanCheckedInRecord(I18NString& block, I18NString& version,
+                                       I18NString& user, I18NString& dateTime,
+                                       I18NString& comment) {
+  return ScanRecord(block, kCheckedInTemplate, true, version, user, dateTime,
+                    comment);
+}
+
+bool OrvSSHistory::ScanFirstLineRecord(I18NString& block, I18NString& version,
+                                       I18NString& user, I18NString& dateTime,
+                                       I18NString& comment) {
+  // Here the comment is the action line itself; a header with nothing after
+  // it is no entry.
+  return ScanRecord(block, kFirstLineTemplate, false, version, user, dateTime,
+                    comment);
+}
+
+bool OrvSSHistory::ScanRecord(I18NString& block, const char16_t* scanTemplate,
+                              bool emptyCommentAllowed, I18NString& version,
+                              I18NString& user, I18NString& dateTime,
+                              I18NString& comment) {
+  unsigned short* text = nullptr;
+  I18NExternalBufferToUTF16(text, block.getExternalBuffer(), false);
+  if (text == nullptr) return false;
+
+  const I18NScanField fields[kRecordFieldCount] = {
+      {versionBuf, static_cast<int>(std::size(versionBuf))},
+      {userBuf, static_cast<int>(std::size(userBuf))},
+      {dateBuf, static_cast<int>(std::size(dateBuf))},
+      {timeBuf, static_cast<int>(std::size(timeBuf))},
+      {commentBuf, block.size()},
+  };
+  const I18NScanOutcome outcome =
+      I18NScanUTF16Outcome(text, scanTemplate, fields, kRecordFieldCount);
+  // A field too long for its buffer ends the scan below the full count, so
+  // such a block is refused like one that fits no template.
+  const bool parsed = outcome.result >= kRecordFieldCount ||
+                      (emptyCommentAllowed && StoppedAtEmptyComment(outcome));
+  if (!parsed) return false;
+
+  // The comment buffer is zero-filled, so a comment that stored nothing
+  // reads as empty.
+  version = FromUTF16(versionBuf);
+  user = FromUTF16(userBuf);
+  dateTime = FromUTF16(dateBuf);
+  dateTime += FromLatin(" ");
+  dateTime += FromUTF16(timeBuf);
+  comment = FromUTF16(commentBuf);
+  return true;
+}
+
+void OrvSSHistory::UnwrapComment(I18NString& comment) {
+  I18NString unwrapped;
+  int offset = 0;
+  for (;;) {
+    const int lineFeed = comment.find(kLineFeed, offset);
+    const bool keepsLineFeed =
+        lineFeed > 0 && (lineFeed + 1) % kWrapColumns != 0;
+    const int pieceEnd =
+        keepsLineFeed ? comment.incrementOffset(lineFeed) : lineFeed;
+    unwrapped += comment.substring(offset, pieceEnd);
+    if (lineFeed == -1) break;
+    offset = lineFeed + 1;
+  }
+  comment = std::move(unwrapped);
+}
+
+void OrvSSHistory::FreeCommentBuffer() {
+  delete[] commentBuf;
+  commentBuf = nullptr;
+}

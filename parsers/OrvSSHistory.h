@@ -1,0 +1,106 @@
+#ifndef PARSERS_ORVSSHISTORY_H_
+#define PARSERS_ORVSSHISTORY_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "I18NString.h"
+#include "OrvHistory.h"
+#include "OrvInputParams.h"
+
+// Command object of the history query (identifier 4).
+//
+// The client's history listing holds one entry per version, each opened by a
+// line with the record marker "*****************  Version". The constructor
+// cuts the client output into one record block per marker; ProceesOutPut()
+// scans each block with one of three fixed templates into version, user,
+// date-and-time and comment, and hands one entry per parsed block to the
+// base, the last block of the output first.
+//
+// Ownership: the comment buffer is owned by this object and lives for one
+// block at a time; the entries belong to the base from AddEntry() on.
+class OrvSSHistory : public OrvHistory {
+ public:
+  // Keeps the client output of `params` and cuts it into record blocks.
+  explicit OrvSSHistory(OrvInputParams& params);
+  ~OrvSSHistory() override;
+
+  OrvSSHistory(const OrvSSHistory&) = delete;
+  OrvSSHistory& operator=(const OrvSSHistory&) = delete;
+
+  // Adds one entry per record block that fits a template, from the last
+  // block to the first; a block that fits none is skipped. Throws
+  // OrvException 0x561B00C5 when a comment buffer cannot be allocated.
+  void ProceesOutPut() override;
+
+  // The number of record blocks the client output was cut into.
+  std::size_t RecordBlockCount() const { return recordBlocks.size(); }
+
+  // The record block at `index`, which starts three characters into its
+  // record marker. REQUIRES: index < RecordBlockCount().
+  const I18NString& RecordBlock(std::size_t index) const {
+    return recordBlocks[index];
+  }
+
+ private:
+  // Fills historyText, preamble and recordBlocks from clientOutput.
+  void SplitRecords();
+
+  // Parses the block at `index` into the four results and cleans the
+  // comment. Returns false, with the results empty, when the block fits no
+  // template; returns false and leaves the results untouched when `index`
+  // is past the last block.
+  bool ParseRecord(uint32_t index, I18NString& version, I18NString& user,
+                   I18NString& dateTime, I18NString& comment);
+
+  // Clears the fixed scan buffers and allocates a zero-filled comment buffer
+  // of block.size() code units. Throws OrvException 0x561B00C5 when it
+  // cannot be allocated.
+  void InitialiseRecordVariables(I18NString& block);
+
+  // Scans a block whose action line is followed by a "Comment:" line. A
+  // "Comment:" with nothing but white space after it (or a backspace) gives
+  // an empty comment.
+  bool ScanCreatedRecord(I18NString& block, I18NString& version,
+                         I18NString& user, I18NString& dateTime,
+                         I18NString& comment);
+
+  // Scans a block whose action line starts "Checked in", followed by a
+  // "Comment:" line; the comment as for ScanCreatedRecord.
+  bool ScanCheckedInRecord(I18NString& block, I18NString& version,
+                           I18NString& user, I18NString& dateTime,
+                           I18NString& comment);
+
+  // Scans a block without a "Comment:" line; the comment is the first line
+  // after the header that is not blank, from its first character that is
+  // not white space.
+  bool ScanFirstLineRecord(I18NString& block, I18NString& version,
+                           I18NString& user, I18NString& dateTime,
+                           I18NString& comment);
+
+  // Runs `scanTemplate` over `block` into the scan buffers and, when it
+  // parsed, assigns the four results. `emptyCommentAllowed` makes a scan
+  // that stopped only at the comment conversion a success.
+  bool ScanRecord(I18NString& block, const char16_t* scanTemplate,
+                  bool emptyCommentAllowed, I18NString& version,
+                  I18NString& user, I18NString& dateTime, I18NString& comment);
+
+  // Removes the line feeds at positions 0, 79, 159, 239, ... of `comment`:
+  // the client's wrapping at 80 columns.
+  void UnwrapComment(I18NString& comment);
+
+  // Releases the comment buffer, if allocated.
+  void FreeCommentBuffer();
+
+  I18NString historyText;
+  I18NString preamble;
+  std::vector<I18NString> recordBlocks;
+  unsigned short versionBuf[12];
+  unsigned short userBuf[32];
+  unsigned short dateBuf[12];
+  unsigned short timeBuf[12];
+  unsigned short* commentBuf;
+};
+
+#endif  // PARSERS_ORVSSHISTORY_H_
