@@ -2,6 +2,7 @@
 #include "OrvSSCheckOut.h"
 #include "OrvSSEnumChildren.h"
 #include "OrvSSExist.h"
+#include "OrvSSHistory.h"
 #include "OrvSSIsFileDifferent.h"
 #include "OrvSSProperties.h"
 
@@ -10,6 +11,7 @@
 const CommandDispatch kHandlerCommands[] = {
     {1, &RunQuery<OrvSSExist>},
     {3, &RunQuery<OrvSSCheckOut>},
+    {4, &RunQuery<OrvSSHistory>},
     {5, &RunQuery<OrvSSEnumChildren>},
     {6, &RunQuery<OrvSSEnumChildren>},
     {8, &RunQuery<OrvSSProperties>},
