@@ -1,0 +1,25 @@
+#ifndef ORVSCCSOUTPUTFORMATTER_ORVCLIENTINPUT_H_
+#define ORVSCCSOUTPUTFORMATTER_ORVCLIENTINPUT_H_
+
+#include <cstddef>
+#include <string>
+
+#include "I18NString.h"
+
+// The largest client output the handler takes: positions in the text are
+// 32-bit, and no real listing comes near it.
+constexpr std::size_t kOrvMaxClientOutputBytes = std::size_t{1} << 30;
+
+// Reads every byte of the client output from the file at `path`, or from
+// standard input when `path` is "-". Throws OrvException
+// ORV_MSG_INPUT_UNREADABLE (the detail names the file and the system's
+// reason) when it cannot be opened or read or is a directory, and
+// ORV_MSG_INPUT_TOO_LARGE when it holds more than kOrvMaxClientOutputBytes.
+std::string OrvReadClientOutput(const std::string& path);
+
+// Decodes `bytes` from the platform default encoding (an invalid sequence
+// becomes U+FFFD), drops a leading byte-order mark and makes every CR LF
+// pair a single LF; a CR on its own stays.
+I18NString OrvDecodeClientOutput(const std::string& bytes);
+
+#endif  // ORVSCCSOUTPUTFORMATTER_ORVCLIENTINPUT_H_

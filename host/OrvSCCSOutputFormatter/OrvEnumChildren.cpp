@@ -1,0 +1,27 @@
+#include "OrvEnumChildren.h"
+
+#include "OrvXmlWriter.h"
+
+OrvEnumChildren::OrvEnumChildren(OrvInputParams& params)
+    : OrvCmdObject(params),
+      succeeded(false),
+      clientOutput(params.GetClientOutput()) {}
+
+OrvEnumChildren::~OrvEnumChildren() {}
+
+I18NString OrvEnumChildren::ConverToOrvFormat() {
+  OrvXmlWriter writer;
+  OrvOpenResult(writer, GetCommandID(), u"children");
+  writer.AddAttribute(u"succeeded", succeeded);
+  for (const Child& child : children_) {
+    writer.OpenElement(u"item");
+    writer.AddAttribute(u"name", child.name);
+    writer.AddAttribute(u"project", child.isProject);
+    writer.CloseElement();
+  }
+  return writer.Finish();
+}
+
+void OrvEnumChildren::AddItem(const I18NString& name, const bool& isProject) {
+  children_.push_back({name, isProject});
+}

@@ -1,0 +1,71 @@
+#ifndef ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_
+#define ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_
+
+#include <string>
+#include <vector>
+
+#include "I18NString.h"
+
+// Writes one XML 1.0 document as UTF-16 text, element by element: the XML
+// declaration on a line of its own, then the elements indented two blanks per
+// level, then a closing line feed. Attributes stand in the order in which they
+// were added.
+//
+// Every text is made fit for XML 1.0 on the way in: a character that XML 1.0
+// cannot carry (controls other than tab, line feed and carriage return,
+// U+FFFE, U+FFFF, an unpaired surrogate) becomes U+FFFD; tab, line feed and
+// carriage return in attribute values, and carriage return in text, become
+// character references, so a parser reads the values back exactly. Elements
+// hold either child elements or text, never both, so indentation never adds
+// white space to a text.
+class OrvXmlWriter {
+ public:
+  // Starts the document with its XML declaration.
+  OrvXmlWriter();
+
+  // Opens element `name` inside the element open now (or as the root).
+  void OpenElement(const char16_t* name);
+
+  // Adds an attribute to the element just opened, before any of its content.
+  void AddAttribute(const char16_t* name, const I18NString& value);
+  void AddAttribute(const char16_t* name, const char16_t* value);
+  void AddAttribute(const char16_t* name, bool value);
+  void AddAttribute(const char16_t* name, long value);
+
+  // Adds `text` as the content of the element open now.
+  void AddText(const I18NString& text);
+
+  // Adds text that is already escaped for markup (EscapeDOMChars): the
+  // references &amp; &lt; &gt; &quot; &apos; stand as they are; every other
+  // character is treated as AddText() treats it (so a '&' that starts no
+  // such reference is escaped).
+  void AddEscapedText(const I18NString& markup);
+
+  // Closes the element open now.
+  void CloseElement();
+
+  // Closes every element still open and returns the whole document, which
+  // ends with a line feed. The writer is spent afterwards.
+  I18NString Finish();
+
+ private:
+  struct OpenTag {
+    const char16_t* name;
+    bool startTagOpen;
+    bool hasChildElements;
+  };
+
+  void CloseStartTag();
+  void AppendIndentation(std::size_t depth);
+  void AppendEscaped(const char16_t* begin, const char16_t* end,
+                     bool inAttribute);
+
+  std::u16string text_;
+  std::vector<OpenTag> open_;
+};
+
+// Opens the root element of a result document: <result command=".."
+// query="..", the query's own attributes to follow.
+void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query);
+
+#endif  // ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_
