@@ -8,7 +8,7 @@ const char kNoDatabase[] = "No VSS database (srcsafe.ini) found.";
 const char kIncompatibleDatabase[] = "Incompatible database version";
 const char kUserNamePrompt[] = "Username:";
 const char kPasswordPrompt[] = "Password:";
-// The client's whole answer when the user left the log-in prompt.
+// A listing of exactly this is an answer without children, not a file.
 const char kExit[] = "-Exit-";
 const char kEmptyProject[] = "No items found under";
 
@@ -35,6 +35,35 @@ bool ReportsClientFailure(const I18NString& text) {
   return userNamePrompt || passwordPrompt;
 }
 
+// Splits `output` after the heading "$/proj:": `heading` gets everything up
+// to the first colon, the colon and the one character after it (the
+// heading's line feed), `listing` the rest. A colon at the very end, or just
+// before it, leaves the listing empty; without a colon the heading is empty
+// and the listing is the whole output.
+void SplitAtHeading(const I18NString& output, I18NString& heading,
+                    I18NString& listing) {
+  const int colon = output.find(kColon, 0);
+  if (colon == -1) {
+    heading = I18NString();
+    listing = output;
+    return;
+  }
+  // -1 when the colon is the last character: substring then reads it as the
+  // end of the text for the heading and as "nothing" for the listing.
+  const int start = output.incrementOffset(output.incrementOffset(colon));
+  heading = output.substring(0, start);
+  listing = output.substring(start, -1);
+}
+
+// `listing` up to and including the first line feed of its first empty line;
+// that line feed still ends the last listed line. The item count after the
+// empty line is dropped.
+I18NString CutAtBlankLine(const I18NString& listing) {
+  const int blankLine = listing.find(Marker(kBlankLine), 0);
+  if (blankLine == -1) return listing;
+  return listing.substring(0, listing.incrementOffset(blankLine));
+}
+
 }  // namespace
 
 OrvSSEnumChildren::OrvSSEnumChildren(OrvInputParams& params)
@@ -43,30 +72,14 @@ OrvSSEnumChildren::OrvSSEnumChildren(OrvInputParams& params)
 OrvSSEnumChildren::~OrvSSEnumChildren() {}
 
 void OrvSSEnumChildren::ProceesOutPut() {
-  // The heading "$/proj:" ends at the first colon; the character after it
-  // (the heading's line feed) goes with it. A colon at the very end, or just
-  // before it, leaves nothing: the start is then -1 or the length, and both
-  // the removed part and the listing follow from that.
-  I18NString removed;
-  I18NString listing = clientOutput;
-  const int colon = clientOutput.find(kColon, 0);
-  if (colon != -1) {
-    const int start =
-        clientOutput.incrementOffset(clientOutput.incrementOffset(colon));
-    removed = clientOutput.substring(0, start);
-    listing = clientOutput.substring(start, -1);
-  }
-
-  // Keep the first line feed of the empty line so that the last listed line
-  // still ends in one.
-  const int blankLine = listing.find(Marker(kBlankLine), 0);
-  if (blankLine != -1) {
-    listing = listing.substring(0, listing.incrementOffset(blankLine));
-  }
+  I18NString heading;
+  I18NString listing;
+  SplitAtHeading(clientOutput, heading, listing);
+  listing = CutAtBlankLine(listing);
 
   // The log-in prompts end without a line feed, so a client output that is
-  // only a prompt is wholly inside the heading part: look there as well.
-  if (ReportsClientFailure(removed) || ReportsClientFailure(listing)) {
+  // only a prompt lies wholly inside the heading part: look there as well.
+  if (ReportsClientFailure(heading) || ReportsClientFailure(listing)) {
     succeeded = false;
     return;
   }
