@@ -21,10 +21,12 @@ class I18NString {
   I18NString();
 
   // Decodes `length` bytes of `text` (every byte up to the first zero byte
-  // when `length` is -1) from `encoding`, or from the platform default
-  // encoding when `encoding` is null. A byte sequence that is invalid in the
-  // encoding becomes U+FFFD, `callback` (when not null) is called with
-  // `userData`, and decoding goes on. A null `text` gives an empty string.
+  // when `length` is negative) from `encoding`, or from the platform default
+  // encoding when `encoding` is null. Every byte that starts no valid
+  // sequence, and an incomplete sequence at the end, becomes one U+FFFD,
+  // and decoding goes on; once decoding is done, `callback` (when not null)
+  // is called with `userData` once per U+FFFD put in. A null `text` gives an
+  // empty string.
   // Throws WexException when `encoding` is unknown.
   I18NString(const char* text, const char* encoding, int length = -1,
              I18NConversionCallback callback = nullptr,
@@ -72,7 +74,7 @@ class I18NString {
 
   // Removes `count` code units from `start` on; a `count` of -1 (or more
   // than remain) removes everything from `start`. A `start` outside
-  // [0, length()) removes nothing.
+  // [0, length()), or any other negative `count`, removes nothing.
   void erase(int start, int count);
 
   // Removes every leading (trailing) code unit equal to `ch`.
