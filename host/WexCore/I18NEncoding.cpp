@@ -64,7 +64,7 @@ void I18NSetPlatformDefaultEncoding(const char* name) {
 }
 
 bool I18NIsKnownEncoding(const char* name) {
-  return name != nullptr && *name != '\0' &&
+  return name != nullptr &&
          I18NAcquireConverter(kI18NNativeUtf16, name) != nullptr &&
          I18NAcquireConverter(name, kI18NNativeUtf16) != nullptr;
 }

@@ -1,7 +1,6 @@
 #include "I18NIconv.h"
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <unordered_map>
 
@@ -200,6 +199,9 @@ size_t Decode(iconv_t decoder, const char* bytes, size_t length,
 }  // namespace
 
 iconv_t I18NAcquireConverter(const char* to, const char* from) {
+  // The conversion library reads an empty name as the locale's codeset;
+  // here it names no encoding.
+  if (*to == '\0' || *from == '\0') return nullptr;
   iconv_t descriptor = Converters().Get(to, from);
   if (descriptor != nullptr)
     iconv(descriptor, nullptr, nullptr, nullptr, nullptr);

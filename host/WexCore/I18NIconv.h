@@ -20,7 +20,8 @@ inline constexpr char kI18NNativeUtf16[] = "UTF-16LE";
 #endif
 
 // A descriptor converting from encoding `from` to encoding `to`, in its
-// initial shift state, or null when the library cannot convert between them.
+// initial shift state, or null when the library cannot convert between them
+// or a name is empty.
 // Descriptors are opened on the first request for a pair and kept until the
 // process exits (opening one is expensive); the caller never closes it. A later
 // request for the same pair resets and hands out the same descriptor, so a

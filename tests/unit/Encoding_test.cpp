@@ -108,6 +108,8 @@ TEST(I18NDecodeUnknownTest, UnknownEncodingThrowsWithoutCode) {
   }
   // Pure ASCII text must not slip past the check.
   EXPECT_THROW(I18NString("", "NO-SUCH-ENCODING-42"), WexException);
+  // The conversion library would take an empty name for the locale's.
+  EXPECT_THROW(I18NString("abc", ""), WexException);
 }
 
 // Gives the process its default encoding back after each test.
