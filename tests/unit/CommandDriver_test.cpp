@@ -1,5 +1,7 @@
 // The driver's sequence: which calls it makes, in which order, what it
 // prints and which exit status it returns.
+#include "CommandDriver.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "CommandDriver.h"
 #include "OrvCmdObject.h"
 
 namespace {
@@ -93,8 +94,8 @@ int RunDriver(std::vector<std::string> arguments, const CommandDispatch* table,
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
-  int status =
-      RunCommandDriver(static_cast<int>(arguments.size()), argv.data(), table, rows);
+  int status = RunCommandDriver(static_cast<int>(arguments.size()), argv.data(),
+                                table, rows);
 
   std::fflush(stdout);
   dup2(saved, 1);
