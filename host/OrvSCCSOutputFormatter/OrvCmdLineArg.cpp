@@ -62,12 +62,15 @@ const CommandName kCommandNames[] = {
     {"children", 5}, {"properties", 8}, {"diff", 9},
 };
 
-// The identifiers that select a query; every other one selects nothing.
+// The identifiers that select a query (6 is the child listing's second
+// identifier, without a name); every other one selects nothing.
+const int kQueryIdentifiers[] = {1, 3, 4, 5, 6, 8, 9};
+
 bool SelectsQuery(int id) {
-  for (const CommandName& command : kCommandNames) {
-    if (command.id == id) return true;
+  for (int queryId : kQueryIdentifiers) {
+    if (queryId == id) return true;
   }
-  return id == 6;
+  return false;
 }
 
 [[noreturn]] void RaiseCommandLineError(const std::string& detail) {

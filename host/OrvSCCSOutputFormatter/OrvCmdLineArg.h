@@ -16,10 +16,12 @@ class OrvCmdLineArg {
   virtual ~OrvCmdLineArg();
 
   // Decodes `argv` (argc entries, argv[0] the program name), makes the
-  // encoding named by --encoding the platform default, and reads and decodes
-  // the client output (FILE, or standard input when FILE is absent or "-").
-  // --help and --version print their text on standard output and select no
-  // query (identifier 0). Every command-line error, an unreadable FILE and an
+  // encoding named by --encoding NAME (or --encoding=NAME) the platform
+  // default, and reads and decodes the client output (FILE, or standard input
+  // when FILE is absent or "-"); for an identifier that selects no query the
+  // client output is not read. --help and --version print their text on
+  // standard output and select no query (identifier 0); the words after them
+  // are not looked at. Every command-line error, an unreadable FILE and an
   // unknown encoding throw OrvException with a message that says what was
   // wrong.
   void ProcessCmdParams(int argc, char** argv);
