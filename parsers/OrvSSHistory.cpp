@@ -98,7 +98,8 @@ OrvSSHistory::OrvSSHistory(OrvInputParams& params)
 OrvSSHistory::~OrvSSHistory() { FreeCommentBuffer(); }
 
 void OrvSSHistory::SplitRecords() {
-  const I18NString working = clientOutput;
+  // Only read here, so the client output itself serves as the working text.
+  const I18NString& working = clientOutput;
   I18NString marker;
   marker = kRecordMarker;
   I18NString markerSkip;
