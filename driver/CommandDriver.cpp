@@ -27,8 +27,10 @@ const CommandDispatch* FindCommand(int commandId, const CommandDispatch* table,
 
 bool InitialisePlatform() {
   try {
-    xercesc::XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale,
-                                          nullptr, nullptr, nullptr, false);
+    // The library's defaults throughout: no message-file home, no panic
+    // handler, the default memory manager.
+    xercesc::XMLPlatformUtils::Initialize(
+        xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr, nullptr);
     return true;
   } catch (...) {
     return false;
