@@ -1,10 +1,9 @@
 #include "CommandDriver.h"
 
-#include <xercesc/util/PlatformUtils.hpp>
-#include <xercesc/util/XMLUni.hpp>
-
 #include <cstdio>
 #include <iostream>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLUni.hpp>
 
 #include "OrvCmdLineArg.h"
 #include "OrvFormatterUtility.h"

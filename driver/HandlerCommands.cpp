@@ -9,13 +9,13 @@
 // Identifiers that no row names (0, 2, 7, negative ones, 10 and above)
 // select no query.
 const CommandDispatch kHandlerCommands[] = {
-    {1, &RunQuery<OrvSSExist>},
-    {3, &RunQuery<OrvSSCheckOut>},
-    {4, &RunQuery<OrvSSHistory>},
-    {5, &RunQuery<OrvSSEnumChildren>},
-    {6, &RunQuery<OrvSSEnumChildren>},
-    {8, &RunQuery<OrvSSProperties>},
-    {9, &RunQuery<OrvSSIsFileDifferent>},
+    {1, &RunQuery<OrvSSExist>},            // exists
+    {3, &RunQuery<OrvSSCheckOut>},         // checkout
+    {4, &RunQuery<OrvSSHistory>},          // history
+    {5, &RunQuery<OrvSSEnumChildren>},     // children
+    {6, &RunQuery<OrvSSEnumChildren>},     // children, the same query
+    {8, &RunQuery<OrvSSProperties>},       // properties
+    {9, &RunQuery<OrvSSIsFileDifferent>},  // diff
 };
 
 const std::size_t kHandlerCommandCount =

@@ -1,5 +1,7 @@
 #include "XmlMeaning.h"
 
+#include <memory>
+#include <sstream>
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
@@ -7,9 +9,6 @@
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLString.hpp>
-
-#include <memory>
-#include <sstream>
 
 using namespace xercesc;
 
@@ -114,8 +113,8 @@ void DescribeInto(const XmlElement& element, int depth, std::ostream& out) {
 }  // namespace
 
 bool operator==(const XmlElement& a, const XmlElement& b) {
-  return a.name == b.name && a.attributes == b.attributes &&
-         a.text == b.text && a.children == b.children;
+  return a.name == b.name && a.attributes == b.attributes && a.text == b.text &&
+         a.children == b.children;
 }
 
 std::string Describe(const XmlElement& element) {

@@ -27,6 +27,7 @@ bool ParseXml(const std::string& bytes, XmlElement& root, std::string& error);
 
 // Validates the UTF-8 document `bytes` against the schema at `schemaPath`.
 // Returns the first problem found, or an empty text when it is valid.
-std::string ValidateXml(const std::string& bytes, const std::string& schemaPath);
+std::string ValidateXml(const std::string& bytes,
+                        const std::string& schemaPath);
 
 #endif  // TESTS_E2E_XMLMEANING_H_

@@ -73,8 +73,9 @@ TEST_P(Example, PrintsTheExpectedDocument) {
                               << Describe(actual);
   EXPECT_EQ(ValidateXml(run.standardOutput, VSS_SCHEMA_PATH), "");
   EXPECT_EQ(run.exitStatus, actual.name == "result" ? 1 : 0);
-  EXPECT_EQ(run.standardOutput.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0),
-            0u);
+  EXPECT_EQ(
+      run.standardOutput.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"", 0),
+      0u);
   EXPECT_EQ(run.standardOutput.back(), '\n');
 }
 
