@@ -355,7 +355,7 @@ void ExpectEveryQuery(const fs::path& file, const std::string& encoding,
 // memory and the allocator's quarantine come on top.
 long MemoryBoundKilobytes(size_t bytes, int bytesPerInputByte) {
 #ifdef VSS_HOSTILE_SANITIZED
-  bytesPerInputByte *= 3;
+  bytesPerInputByte *= 2;
   const long fixedKilobytes = 512 * 1024;
 #else
   const long fixedKilobytes = 64 * 1024;
