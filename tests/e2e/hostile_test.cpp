@@ -582,6 +582,27 @@ TEST(JunkInput, BytesInvalidInTheEncodingBecomeReplacementCharacters) {
   }
 }
 
+TEST(JunkInput, BytesUndefinedInWindows1252BecomeReplacementCharacters) {
+  // windows-1252 leaves 0x81, 0x8D, 0x8F, 0x90 and 0x9D undefined.
+  const fs::path file = g_scratch->Path("invalid-1252.txt");
+  WriteFile(file, "$/proj:\r\n\x81\x8D\x8F\x90\x9D.c\r\n$\x81\r\n\r\n");
+  std::map<std::string, std::string> answers = NothingKnownAnswers();
+  answers["5"] = "result command=5 query=children succeeded=true; 2";
+  answers["6"] = "result command=6 query=children succeeded=true; 2";
+  ExpectEveryQuery(file, "windows-1252", answers);
+
+  std::vector<Attributes> items;
+  const Outcome run =
+      Launch({"5", "--encoding", "windows-1252", file.string()});
+  ReadDocument(run.output,
+               [&](const Child& item) { items.push_back(item.attributes); });
+  std::string replaced;
+  for (int i = 0; i < 5; ++i) replaced += "\xEF\xBF\xBD";
+  EXPECT_EQ(items, (std::vector<Attributes>{
+                       {{"name", replaced + ".c"}, {"project", "false"}},
+                       {{"name", "\xEF\xBF\xBD"}, {"project", "true"}}}));
+}
+
 // --------------------------------------------------- fields over capacity
 
 TEST(HistoryFields, AFieldOneCodeUnitOverItsBufferYieldsNoEntry) {
