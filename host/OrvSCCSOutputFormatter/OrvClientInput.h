@@ -19,7 +19,8 @@ std::string OrvReadClientOutput(const std::string& path);
 
 // Decodes `bytes` from the platform default encoding (an invalid sequence
 // becomes U+FFFD), drops a leading byte-order mark and makes every CR LF
-// pair a single LF; a CR on its own stays.
-I18NString OrvDecodeClientOutput(const std::string& bytes);
+// pair a single LF; a CR on its own stays. `bytes` is freed as soon as it is
+// decoded (pass it with std::move to spare a copy).
+I18NString OrvDecodeClientOutput(std::string bytes);
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVCLIENTINPUT_H_

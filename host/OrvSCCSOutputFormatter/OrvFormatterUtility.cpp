@@ -136,7 +136,7 @@ uint32_t WriteAll(int fd, const std::string& bytes) {
 }  // namespace
 
 void OrvFormatterUtility::EscapeDOMChars(I18NString& text) {
-  const std::u16string& units = text.units();
+  const std::u16string_view units(text.data(), text.size());
   std::u16string escaped;
   escaped.reserve(units.size());
   for (char16_t unit : units) {

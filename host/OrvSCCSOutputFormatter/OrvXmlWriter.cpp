@@ -51,7 +51,7 @@ void OrvXmlWriter::OpenElement(const char16_t* name) {
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, const I18NString& value) {
-  const std::u16string& units = value.units();
+  const std::u16string_view units(value.data(), value.size());
   text_ += u' ';
   text_ += name;
   text_ += u"=\"";
@@ -75,14 +75,14 @@ void OrvXmlWriter::AddAttribute(const char16_t* name, long value) {
 void OrvXmlWriter::AddText(const I18NString& text) {
   if (text.empty()) return;
   CloseStartTag();
-  const std::u16string& units = text.units();
+  const std::u16string_view units(text.data(), text.size());
   AppendEscaped(units.data(), units.data() + units.size(), false);
 }
 
 void OrvXmlWriter::AddEscapedText(const I18NString& markup) {
   if (markup.empty()) return;
   CloseStartTag();
-  const std::u16string& units = markup.units();
+  const std::u16string_view units(markup.data(), markup.size());
   const char16_t* piece = units.data();
   const char16_t* const end = units.data() + units.size();
   for (const char16_t* at = piece; at != end; ++at) {

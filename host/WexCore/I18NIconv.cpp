@@ -1,6 +1,10 @@
 #include "I18NIconv.h"
 
+#include <strings.h>
+
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -47,6 +51,13 @@ ConverterCache& Converters() {
   return cache;
 }
 
+// The decoding of a single-byte encoding.
+struct ByteTable {
+  char16_t units[256];
+  // False for a byte the encoding leaves undefined: it becomes U+FFFD.
+  bool valid[256];
+};
+
 // What decoding an encoding does to ASCII bytes, worked out once per name.
 struct AsciiProfile {
   bool known = false;
@@ -55,6 +66,12 @@ struct AsciiProfile {
   // Every byte 0x00..0x7F decodes to itself on its own and in the printable
   // run: then text without a byte above 0x7F can be widened directly.
   bool identity = false;
+  // Whether the byte table below was worked out yet (on the first text with
+  // a byte above 0x7F, so that queries with ASCII text never pay for it).
+  bool tableProbed = false;
+  // For an encoding whose every byte decodes alone, and at once, to one
+  // code unit or is invalid: the decoding of each byte. Null otherwise.
+  std::unique_ptr<ByteTable> table;
 };
 
 // True when the descriptor turns `bytes` into exactly the same values as
@@ -101,15 +118,81 @@ AsciiProfile WorkOutProfile(const char* encoding) {
   return profile;
 }
 
-const AsciiProfile& ProfileOf(const char* encoding) {
+AsciiProfile& ProfileOf(const char* encoding) {
   static std::unordered_map<std::string, AsciiProfile> profiles;
   std::string name(encoding);
   auto found = profiles.find(name);
-  if (found == profiles.end()) {
-    AsciiProfile profile = WorkOutProfile(encoding);
-    found = profiles.emplace(std::move(name), profile).first;
-  }
+  if (found == profiles.end())
+    found = profiles.emplace(std::move(name), WorkOutProfile(encoding)).first;
   return found->second;
+}
+
+// How one byte alone decodes.
+enum class ByteDecoding { kOneUnit, kInvalid, kOther };
+
+ByteDecoding DecodeOneByte(iconv_t decoder, unsigned char byte,
+                           char16_t& unit) {
+  iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+  char single = static_cast<char>(byte);
+  char* in = &single;
+  size_t inLeft = 1;
+  char16_t units[4];
+  char* out = reinterpret_cast<char*>(units);
+  size_t outLeft = sizeof(units);
+  if (iconv(decoder, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1))
+    return errno == EILSEQ ? ByteDecoding::kInvalid : ByteDecoding::kOther;
+  const size_t produced = (sizeof(units) - outLeft) / sizeof(char16_t);
+  // A unit held back until the flush means the decoder looks at the next
+  // byte before it decides (it may combine characters): no table then.
+  if (iconv(decoder, nullptr, nullptr, &out, &outLeft) ==
+          static_cast<size_t>(-1) ||
+      (sizeof(units) - outLeft) / sizeof(char16_t) != produced) {
+    return ByteDecoding::kOther;
+  }
+  if (inLeft != 0 || produced != 1) return ByteDecoding::kOther;
+  unit = units[0];
+  return ByteDecoding::kOneUnit;
+}
+
+// The table of a single-byte encoding, or null when some byte does not
+// decode alone to one unit or fail.
+std::unique_ptr<ByteTable> WorkOutTable(const char* encoding) {
+  iconv_t decoder = I18NAcquireConverter(kI18NNativeUtf16, encoding);
+  auto table = std::make_unique<ByteTable>();
+  for (int byte = 0; byte < 256; ++byte) {
+    char16_t unit = 0;
+    switch (DecodeOneByte(decoder, static_cast<unsigned char>(byte), unit)) {
+      case ByteDecoding::kOneUnit:
+        table->units[byte] = unit;
+        table->valid[byte] = true;
+        break;
+      case ByteDecoding::kInvalid:
+        table->units[byte] = kReplacementCharacter;
+        table->valid[byte] = false;
+        break;
+      case ByteDecoding::kOther:
+        return nullptr;
+    }
+  }
+  return table;
+}
+
+const ByteTable* TableOf(AsciiProfile& profile, const char* encoding) {
+  if (!profile.tableProbed) {
+    profile.table = WorkOutTable(encoding);
+    profile.tableProbed = true;
+  }
+  return profile.table.get();
+}
+
+// True for the names the conversion library knows UTF-8 by: "UTF-8" and
+// "UTF8" in any case.
+bool IsUtf8Name(const char* encoding) {
+  const char* name = encoding;
+  if (strncasecmp(name, "UTF", 3) != 0) return false;
+  name += 3;
+  if (*name == '-') ++name;
+  return std::strcmp(name, "8") == 0;
 }
 
 bool IsPlainAscii(const char* bytes, size_t length) {
@@ -119,68 +202,73 @@ bool IsPlainAscii(const char* bytes, size_t length) {
   return true;
 }
 
-// Accumulates the decoder's output in a buffer that grows geometrically, so
-// large inputs convert in a few big iconv calls.
-class Utf16Sink {
+// Keeps the decoder's output in the caller's array, which grows
+// geometrically, so large inputs convert in a few big iconv calls.
+class GrowingOutput {
  public:
-  explicit Utf16Sink(size_t expectedUnits) : units_(expectedUnits + 16, 0) {}
+  GrowingOutput(I18NUnitSink& sink, size_t expectedUnits)
+      : sink_(sink),
+        capacity_(expectedUnits + 16),
+        units_(sink.Reserve(capacity_)) {}
 
-  char* Cursor() { return reinterpret_cast<char*>(&units_[used_]); }
-  size_t BytesLeft() const { return (units_.size() - used_) * 2; }
+  char* Cursor() { return reinterpret_cast<char*>(units_ + used_); }
+  size_t BytesLeft() const { return (capacity_ - used_) * sizeof(char16_t); }
 
   // Takes over the cursor that iconv advanced.
   void Advance(char* cursor) {
-    used_ = (cursor - reinterpret_cast<char*>(units_.data())) / 2;
+    used_ = (cursor - reinterpret_cast<char*>(units_)) / sizeof(char16_t);
   }
 
-  void Grow() { units_.resize(units_.size() * 2); }
+  void Grow() {
+    capacity_ *= 2;
+    units_ = sink_.Reserve(capacity_);
+  }
 
   void Append(char16_t unit) {
-    if (used_ == units_.size()) Grow();
+    if (used_ == capacity_) Grow();
     units_[used_++] = unit;
   }
 
-  std::u16string Take() {
-    units_.resize(used_);
-    return std::move(units_);
-  }
+  size_t Used() const { return used_; }
 
  private:
-  std::u16string units_;
+  I18NUnitSink& sink_;
+  size_t capacity_;
+  char16_t* units_;
   size_t used_ = 0;
 };
 
 // Lets a stateful decoder write what it still owes at the end of the input.
-void Flush(iconv_t decoder, Utf16Sink& sink) {
+void Flush(iconv_t decoder, GrowingOutput& output) {
   while (true) {
-    char* out = sink.Cursor();
-    size_t outLeft = sink.BytesLeft();
+    char* out = output.Cursor();
+    size_t outLeft = output.BytesLeft();
     size_t result = iconv(decoder, nullptr, nullptr, &out, &outLeft);
     int error = errno;
-    sink.Advance(out);
+    output.Advance(out);
     if (result != static_cast<size_t>(-1) || error != E2BIG) return;
-    sink.Grow();
+    output.Grow();
   }
 }
 
 // Runs the decoder over the whole input; returns the number of replacements.
 size_t Decode(iconv_t decoder, const char* bytes, size_t length,
-              Utf16Sink& sink) {
+              GrowingOutput& output) {
   size_t replacements = 0;
   char* in = const_cast<char*>(bytes);
   size_t inLeft = length;
   while (inLeft > 0) {
-    char* out = sink.Cursor();
-    size_t outLeft = sink.BytesLeft();
+    char* out = output.Cursor();
+    size_t outLeft = output.BytesLeft();
     size_t result = iconv(decoder, &in, &inLeft, &out, &outLeft);
     int error = errno;
-    sink.Advance(out);
+    output.Advance(out);
     if (result != static_cast<size_t>(-1)) break;
     if (error == E2BIG) {
-      sink.Grow();
+      output.Grow();
       continue;
     }
-    sink.Append(kReplacementCharacter);
+    output.Append(kReplacementCharacter);
     ++replacements;
     if (error == EILSEQ) {
       // One U+FFFD per byte that starts no valid sequence; the next byte may
@@ -192,8 +280,94 @@ size_t Decode(iconv_t decoder, const char* bytes, size_t length,
       inLeft = 0;
     }
   }
-  Flush(decoder, sink);
+  Flush(decoder, output);
   return replacements;
+}
+
+// Decodes by the byte table; returns the number of replacements.
+size_t DecodeByTable(const ByteTable& table, const char* bytes, size_t length,
+                     char16_t* out) {
+  size_t replacements = 0;
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
+  for (size_t i = 0; i < length; ++i) {
+    out[i] = table.units[in[i]];
+    replacements += table.valid[in[i]] ? 0 : 1;
+  }
+  return replacements;
+}
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The number of bytes of the sequence that `lead` opens, 0 for a byte that
+// opens none. As the conversion library does, F5..F7 open four-byte
+// sequences that later fail as beyond U+10FFFF.
+size_t SequenceLength(unsigned char lead) {
+  if (lead >= 0xC2 && lead < 0xE0) return 2;
+  if ((lead & 0xF0) == 0xE0) return 3;
+  if ((lead & 0xF8) == 0xF0) return 4;
+  return 0;
+}
+
+// Decodes UTF-8 by the conversion library's rules: a byte that starts no
+// complete, shortest, non-surrogate sequence up to U+10FFFF becomes U+FFFD
+// and decoding resumes at the next byte; a valid beginning of a sequence cut
+// off by the end of the input becomes one U+FFFD. Writes at most one unit
+// per byte; returns the units written and counts the replacements.
+size_t DecodeUtf8(const char* bytes, size_t length, char16_t* out,
+                  size_t& replacements) {
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
+  size_t written = 0;
+  size_t at = 0;
+  while (at < length) {
+    // Client outputs are mostly ASCII: widen a run of it in a tight loop.
+    while (at < length && in[at] < 0x80) out[written++] = in[at++];
+    if (at == length) break;
+    const size_t count = SequenceLength(in[at]);
+    if (count != 0 && at + count > length) {
+      size_t valid = 1;
+      while (at + valid < length && IsContinuation(in[at + valid])) ++valid;
+      if (at + valid == length) {
+        out[written++] = kReplacementCharacter;
+        ++replacements;
+        break;
+      }
+    }
+    char32_t code = 0;
+    size_t taken = 0;
+    if (count != 0 && at + count <= length) {
+      code = in[at] & (0x7F >> count);
+      taken = 1;
+      while (taken < count && IsContinuation(in[at + taken])) {
+        code = (code << 6) | (in[at + taken] & 0x3F);
+        ++taken;
+      }
+    }
+    const bool shortest = count < 3 || (code >> (5 * count - 4)) != 0;
+    if (taken != count || count == 0 || !shortest ||
+        (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+      out[written++] = kReplacementCharacter;
+      ++replacements;
+      ++at;
+      continue;
+    }
+    if (code < 0x10000) {
+      out[written++] = static_cast<char16_t>(code);
+    } else {
+      code -= 0x10000;
+      out[written++] = static_cast<char16_t>(0xD800 + (code >> 10));
+      out[written++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    }
+    at += count;
+  }
+  return written;
+}
+
+void ReportReplacements(size_t replacements, I18NConversionCallback callback,
+                        void* userData) {
+  // The callback runs after the conversion, so that it may itself decode
+  // text without disturbing the shared descriptor.
+  if (callback == nullptr) return;
+  for (size_t i = 0; i < replacements; ++i) callback(userData);
 }
 
 }  // namespace
@@ -227,26 +401,44 @@ bool I18NIsAsciiCompatibleEncoding(const char* name) {
   return name != nullptr && ProfileOf(name).printable;
 }
 
-std::u16string I18NDecodeBytes(const char* bytes, size_t length,
-                               const char* encoding,
-                               I18NConversionCallback callback,
-                               void* userData) {
-  const AsciiProfile& profile = ProfileOf(encoding);
+size_t I18NDecodeBytesWithLibrary(const char* bytes, size_t length,
+                                  const char* encoding,
+                                  I18NConversionCallback callback,
+                                  void* userData, I18NUnitSink& sink) {
+  iconv_t decoder = I18NAcquireConverter(kI18NNativeUtf16, encoding);
+  if (decoder == nullptr)
+    I18NRaiseUnknownEncoding(encoding, "I18NString::I18NString()");
+  GrowingOutput output(sink, length);
+  size_t replacements = Decode(decoder, bytes, length, output);
+  ReportReplacements(replacements, callback, userData);
+  return output.Used();
+}
+
+size_t I18NDecodeBytes(const char* bytes, size_t length, const char* encoding,
+                       I18NConversionCallback callback, void* userData,
+                       I18NUnitSink& sink) {
+  AsciiProfile& profile = ProfileOf(encoding);
   if (!profile.known)
     I18NRaiseUnknownEncoding(encoding, "I18NString::I18NString()");
   // The client's marker texts are ASCII literals and are built often: they
   // skip the conversion library altogether.
   if (profile.identity && IsPlainAscii(bytes, length)) {
-    const unsigned char* begin = reinterpret_cast<const unsigned char*>(bytes);
-    return std::u16string(begin, begin + length);
+    char16_t* out = sink.Reserve(length);
+    for (size_t i = 0; i < length; ++i)
+      out[i] = static_cast<unsigned char>(bytes[i]);
+    return length;
   }
-  Utf16Sink sink(length);
-  size_t replacements = Decode(I18NAcquireConverter(kI18NNativeUtf16, encoding),
-                               bytes, length, sink);
-  // The callback runs after the conversion, so that it may itself decode
-  // text without disturbing the shared descriptor.
-  if (callback != nullptr) {
-    for (size_t i = 0; i < replacements; ++i) callback(userData);
+  size_t replacements = 0;
+  size_t written;
+  if (IsUtf8Name(encoding)) {
+    written = DecodeUtf8(bytes, length, sink.Reserve(length), replacements);
+  } else if (const ByteTable* table = TableOf(profile, encoding)) {
+    replacements = DecodeByTable(*table, bytes, length, sink.Reserve(length));
+    written = length;
+  } else {
+    return I18NDecodeBytesWithLibrary(bytes, length, encoding, callback,
+                                      userData, sink);
   }
-  return sink.Take();
+  ReportReplacements(replacements, callback, userData);
+  return written;
 }

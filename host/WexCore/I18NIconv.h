@@ -33,13 +33,36 @@ iconv_t I18NAcquireConverter(const char* to, const char* from);
 [[noreturn]] void I18NRaiseUnknownEncoding(const char* encoding,
                                            const char* function);
 
-// Decodes `length` bytes at `bytes` from `encoding` (not null) into UTF-16.
+// Where decoding puts its code units: an array that the caller owns and
+// grows on request.
+class I18NUnitSink {
+ public:
+  // The array, with room for at least `capacity` units; the units written
+  // into it so far are kept. Throws std::bad_alloc when there is no memory.
+  virtual char16_t* Reserve(std::size_t capacity) = 0;
+
+ protected:
+  ~I18NUnitSink() = default;
+};
+
+// Decodes `length` bytes at `bytes` from `encoding` (not null) into UTF-16
+// at the start of `sink`'s array; returns the number of units written.
 // Every byte that starts no valid sequence, and an incomplete sequence at the
 // end, becomes one U+FFFD and decoding goes on with the next byte. After the
 // decoding, `callback` (when not null) is called with `userData` once per
 // U+FFFD that was put in. Throws WexException when `encoding` is unknown.
-std::u16string I18NDecodeBytes(const char* bytes, size_t length,
-                               const char* encoding,
-                               I18NConversionCallback callback, void* userData);
+// Single-byte encodings decode through a table built on their first use, and
+// UTF-8 by a decoder of its own; both give what the conversion library gives.
+std::size_t I18NDecodeBytes(const char* bytes, std::size_t length,
+                            const char* encoding,
+                            I18NConversionCallback callback, void* userData,
+                            I18NUnitSink& sink);
+
+// The same decoding by the conversion library alone, whatever the encoding:
+// the reference that the table and the UTF-8 decoder are tested against.
+std::size_t I18NDecodeBytesWithLibrary(const char* bytes, std::size_t length,
+                                       const char* encoding,
+                                       I18NConversionCallback callback,
+                                       void* userData, I18NUnitSink& sink);
 
 #endif  // WEXCORE_I18NICONV_H_

@@ -1,6 +1,7 @@
 #ifndef WEXCORE_I18NSTRING_H_
 #define WEXCORE_I18NSTRING_H_
 
+#include <cstddef>
 #include <string>
 
 // Called once for every byte sequence that a conversion could not decode and
@@ -13,8 +14,16 @@ typedef void (*I18NConversionCallback)(void* userData);
 // outside the Basic Multilingual Plane counts twice. Position -1 means
 // "nothing found" as a result and "the end of the text" as an end position.
 //
-// Ownership: every I18NString owns its own storage; copies are independent
-// values. The text may hold any code unit, U+0000 included.
+// Ownership: strings share their storage. The code units live in a
+// reference-counted buffer, and a string is a view of a range of it: copying
+// a string, and taking a substring, costs no allocation and no copying of
+// text. The buffer is never changed while another string can see it: a
+// change (erase, the trims, +=, replaceAll, assignment of 8-bit text) first
+// gives the string a private copy when its buffer is shared, except where
+// narrowing the view is enough (trims, and erasing up to either end).
+// Copies therefore behave as independent values. A short substring keeps
+// the whole buffer it views alive. The text may hold any code unit, U+0000
+// included. Not safe to share between threads: the count is not atomic.
 class I18NString {
  public:
   // An empty text.
@@ -43,10 +52,12 @@ class I18NString {
   // Takes the code units of `units` as they are.
   explicit I18NString(std::u16string units);
 
+  // Copies share the buffer; a moved-from string is empty.
   I18NString(const I18NString& other);
   I18NString(I18NString&& other) noexcept;
   I18NString& operator=(const I18NString& other);
   I18NString& operator=(I18NString&& other) noexcept;
+  ~I18NString();
 
   // Replaces the text with 8-bit `text` decoded from the platform default
   // encoding, as the 8-bit constructor does; null makes the string empty.
@@ -81,25 +92,59 @@ class I18NString {
   void trimLeading(unsigned int ch);
   void trimTrailing(unsigned int ch);
 
+  // Replaces every occurrence of `target`, searched from the start and
+  // resumed after each replaced one, with `replacement`. An empty `target`
+  // changes nothing. Linear in the length of the text; in place, without
+  // allocating, when the buffer is not shared and `replacement` is no longer
+  // than `target`.
+  void replaceAll(const I18NString& target, const I18NString& replacement);
+
   // True when the text holds no code unit.
-  bool empty() const { return units_.empty(); }
+  bool empty() const { return length_ == 0; }
 
   // Number of 16-bit code units.
-  int length() const { return static_cast<int>(units_.size()); }
-  int size() const { return static_cast<int>(units_.size()); }
+  int length() const { return static_cast<int>(length_); }
+  int size() const { return static_cast<int>(length_); }
 
   // The text as zero-terminated UTF-16, valid until the string is next
-  // changed or destroyed; for I18NExternalBufferToUTF16.
-  const void* getExternalBuffer() const { return units_.c_str(); }
+  // changed or destroyed; for I18NExternalBufferToUTF16. Points into the
+  // shared buffer when a zero already follows the text there, or the buffer
+  // is the string's alone (the zero is then written after the text);
+  // otherwise the string first takes a private, terminated copy of its text
+  // (the one change a const string undergoes: its value stays the same).
+  const void* getExternalBuffer() const;
 
-  // The code units, for the libraries that hand text on (the formatter).
-  const std::u16string& units() const { return units_; }
+  // The length() code units, not necessarily followed by a zero; valid until
+  // the string is next changed or destroyed. Never null.
+  const char16_t* data() const;
+
+  // A copy of the code units, for tests and messages; hot paths read data().
+  std::u16string units() const { return std::u16string(data(), length_); }
 
   // The text encoded as UTF-8; an unpaired surrogate becomes U+FFFD.
   std::string toUTF8() const;
 
  private:
-  std::u16string units_;
+  class Buffer;
+  friend class I18NStringSink;
+
+  // Adopts `buffer` (one reference) holding `length` units from its start.
+  I18NString(Buffer* buffer, std::size_t length);
+
+  // Gives the string a buffer of its own that holds its text from the start
+  // and has room for at least `capacity` units; `capacity` is at least
+  // length_.
+  void makeUnique(std::size_t capacity);
+
+  // Drops the string's reference; leaves the string empty.
+  void release();
+
+  // The buffer viewed, or null for a text that never held a unit. Mutable so
+  // that getExternalBuffer() can exchange a shared buffer for a terminated
+  // private copy of the same text.
+  mutable Buffer* buffer_ = nullptr;
+  mutable std::size_t offset_ = 0;
+  std::size_t length_ = 0;
 };
 
 // Whole-text equality of the code units.
