@@ -2,6 +2,10 @@
 
 #include <strings.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -120,10 +124,17 @@ AsciiProfile WorkOutProfile(const char* encoding) {
 
 AsciiProfile& ProfileOf(const char* encoding) {
   static std::unordered_map<std::string, AsciiProfile> profiles;
+  // Nearly every request names the encoding of the one before it; the
+  // map's nodes stay where they are, so the last one found can be kept.
+  static const std::string* lastName = nullptr;
+  static AsciiProfile* lastProfile = nullptr;
+  if (lastName != nullptr && *lastName == encoding) return *lastProfile;
   std::string name(encoding);
   auto found = profiles.find(name);
   if (found == profiles.end())
     found = profiles.emplace(std::move(name), WorkOutProfile(encoding)).first;
+  lastName = &found->first;
+  lastProfile = &found->second;
   return found->second;
 }
 
@@ -284,12 +295,35 @@ size_t Decode(iconv_t decoder, const char* bytes, size_t length,
   return replacements;
 }
 
-// Decodes by the byte table; returns the number of replacements.
-size_t DecodeByTable(const ByteTable& table, const char* bytes, size_t length,
-                     char16_t* out) {
+// Decodes by the byte table; returns the number of replacements. With
+// `asciiIsIdentity`, runs of sixteen ASCII bytes are widened without the
+// table.
+size_t DecodeByTable(const ByteTable& table, bool asciiIsIdentity,
+                     const char* bytes, size_t length, char16_t* out) {
   size_t replacements = 0;
   const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
-  for (size_t i = 0; i < length; ++i) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  while (asciiIsIdentity && length - i >= 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    if (_mm_movemask_epi8(block) == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                       _mm_unpacklo_epi8(block, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                       _mm_unpackhi_epi8(block, zero));
+      i += 16;
+      continue;
+    }
+    for (size_t end = i + 16; i < end; ++i) {
+      out[i] = table.units[in[i]];
+      replacements += table.valid[in[i]] ? 0 : 1;
+    }
+  }
+#else
+  (void)asciiIsIdentity;
+#endif
+  for (; i < length; ++i) {
     out[i] = table.units[in[i]];
     replacements += table.valid[in[i]] ? 0 : 1;
   }
@@ -308,6 +342,15 @@ size_t SequenceLength(unsigned char lead) {
   return 0;
 }
 
+// The length the conversion library gives a sequence when it looks whether
+// the input ends inside one: F8..FB and FC..FD still count as the openers
+// of the five- and six-byte forms of old, which it otherwise refuses.
+size_t SpanAtTheEnd(unsigned char lead) {
+  if ((lead & 0xFC) == 0xF8) return 5;
+  if ((lead & 0xFE) == 0xFC) return 6;
+  return SequenceLength(lead);
+}
+
 // Decodes UTF-8 by the conversion library's rules: a byte that starts no
 // complete, shortest, non-surrogate sequence up to U+10FFFF becomes U+FFFD
 // and decoding resumes at the next byte; a valid beginning of a sequence cut
@@ -323,7 +366,8 @@ size_t DecodeUtf8(const char* bytes, size_t length, char16_t* out,
     while (at < length && in[at] < 0x80) out[written++] = in[at++];
     if (at == length) break;
     const size_t count = SequenceLength(in[at]);
-    if (count != 0 && at + count > length) {
+    const size_t span = SpanAtTheEnd(in[at]);
+    if (span != 0 && at + span > length) {
       size_t valid = 1;
       while (at + valid < length && IsContinuation(in[at + valid])) ++valid;
       if (at + valid == length) {
@@ -433,7 +477,8 @@ size_t I18NDecodeBytes(const char* bytes, size_t length, const char* encoding,
   if (IsUtf8Name(encoding)) {
     written = DecodeUtf8(bytes, length, sink.Reserve(length), replacements);
   } else if (const ByteTable* table = TableOf(profile, encoding)) {
-    replacements = DecodeByTable(*table, bytes, length, sink.Reserve(length));
+    replacements = DecodeByTable(*table, profile.identity, bytes, length,
+                                 sink.Reserve(length));
     written = length;
   } else {
     return I18NDecodeBytesWithLibrary(bytes, length, encoding, callback,

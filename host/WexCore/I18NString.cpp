@@ -120,12 +120,35 @@ const char16_t* FindUnit(const char16_t* begin, const char16_t* end,
 }
 
 // Position of `needle` (at least one unit) in [begin, end), else end.
+// Candidates are positions where both the needle's first and its last unit
+// stand; only those are compared in full. The client's markers begin with
+// units that are common in the text (line feeds, letters), and the pair
+// thins the candidates out far more than the first unit alone.
 const char16_t* FindShortNeedle(const char16_t* begin, const char16_t* end,
                                 const char16_t* needle, size_t needleLength) {
   if (static_cast<size_t>(end - begin) < needleLength) return end;
   const char16_t* lastStart = end - needleLength;
-  const size_t restBytes = (needleLength - 1) * sizeof(char16_t);
-  for (const char16_t* at = begin;; ++at) {
+  const size_t last = needleLength - 1;
+  const size_t restBytes = last * sizeof(char16_t);
+  const char16_t* at = begin;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi16(static_cast<short>(needle[0]));
+  const __m128i final = _mm_set1_epi16(static_cast<short>(needle[last]));
+  for (; lastStart - at >= 8; at += 8) {
+    __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final))));
+    while (mask != 0) {
+      const char16_t* candidate = at + __builtin_ctz(mask) / 2;
+      if (std::memcmp(candidate + 1, needle + 1, restBytes) == 0)
+        return candidate;
+      mask &= mask - 1;  // the candidate's low byte of the pair
+      mask &= mask - 1;  // and its high byte
+    }
+  }
+#endif
+  for (;; ++at) {
     at = FindUnit(at, lastStart + 1, needle[0]);
     if (at > lastStart) return end;
     if (std::memcmp(at + 1, needle + 1, restBytes) == 0) return at;
@@ -163,24 +186,6 @@ I18NString DecodeText(const char* text, const char* encoding, int length,
       I18NDecodeBytes(text, byteCount, encoding, callback, userData, sink);
   return sink.Take(units);
 }
-void AppendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
-
 // The text need not be aligned for char16_t, so it is read with memcpy.
 size_t CountUnitsBeforeZero(const void* text) {
   const char* bytes = static_cast<const char*>(text);
@@ -460,21 +465,67 @@ const void* I18NString::getExternalBuffer() const {
   return units;
 }
 
+namespace {
+
+// The bytes of the UTF-8 form of units[0..length): every unit below U+0080
+// takes one, below U+0800 two, a surrogate pair four (two per unit), any
+// other unit three (an unpaired surrogate becomes U+FFFD).
+size_t Utf8Length(const char16_t* units, size_t length) {
+  size_t bytes = 0;
+  for (size_t i = 0; i < length; ++i) {
+    const char16_t unit = units[i];
+    bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+  }
+  // A pair was counted as 3 + 3 above and takes 4.
+  for (size_t i = 0; i + 1 < length; ++i) {
+    if (IsHighSurrogate(units[i]) && IsLowSurrogate(units[i + 1])) {
+      bytes -= 2;
+      ++i;
+    }
+  }
+  return bytes;
+}
+
+char* PutUtf8(char* out, char32_t code) {
+  if (code < 0x80) {
+    *out++ = static_cast<char>(code);
+  } else if (code < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (code >> 18));
+    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string I18NString::toUTF8() const {
-  std::string out;
   const char16_t* units = data();
-  out.reserve(length_);
+  // Sized exactly first: documents run to tens of megabytes, and growing
+  // byte by byte would copy them again and again.
+  std::string out(Utf8Length(units, length_), '\0');
+  char* at = &out[0];
   for (size_t i = 0; i < length_; ++i) {
-    char16_t unit = units[i];
-    if (IsHighSurrogate(unit) && i + 1 < length_ &&
-        IsLowSurrogate(units[i + 1])) {
+    const char16_t unit = units[i];
+    if (unit < 0x80) {
+      *at++ = static_cast<char>(unit);
+    } else if (IsHighSurrogate(unit) && i + 1 < length_ &&
+               IsLowSurrogate(units[i + 1])) {
       char32_t high = unit - 0xD800;
       char32_t low = units[++i] - 0xDC00;
-      AppendUtf8(out, 0x10000 + (high << 10) + low);
+      at = PutUtf8(at, 0x10000 + (high << 10) + low);
     } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      AppendUtf8(out, 0xFFFD);
+      at = PutUtf8(at, 0xFFFD);
     } else {
-      AppendUtf8(out, unit);
+      at = PutUtf8(at, unit);
     }
   }
   return out;
