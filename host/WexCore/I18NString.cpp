@@ -141,7 +141,8 @@ const char16_t* FindShortNeedle(const char16_t* begin, const char16_t* end,
         _mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final))));
     while (mask != 0) {
       const char16_t* candidate = at + __builtin_ctz(mask) / 2;
-      if (std::memcmp(candidate + 1, needle + 1, restBytes) == 0)
+      // A needle of one or two units has matched in full already.
+      if (last <= 1 || std::memcmp(candidate + 1, needle + 1, restBytes) == 0)
         return candidate;
       mask &= mask - 1;  // the candidate's low byte of the pair
       mask &= mask - 1;  // and its high byte
@@ -419,7 +420,16 @@ void I18NString::replaceAll(const I18NString& target,
   char16_t* out = result->Units();
   std::size_t read = 0;
   std::size_t written = 0;
-  for (; hit != -1; hit = find(from, hit + from.length())) {
+  // The client output's line ends are folded with this: a million short
+  // searches, so the short-needle search is called without find()'s checks.
+  const char16_t* const end = in + length_;
+  auto next = [&](std::size_t start) -> int {
+    if (from.length_ > kShortNeedle) return find(from, static_cast<int>(start));
+    const char16_t* found =
+        FindShortNeedle(in + start, end, from.data(), from.length_);
+    return found == end ? -1 : static_cast<int>(found - in);
+  };
+  for (; hit != -1; hit = next(static_cast<std::size_t>(hit) + from.length_)) {
     const std::size_t kept = static_cast<std::size_t>(hit) - read;
     std::memmove(out + written, in + read, kept * sizeof(char16_t));
     written += kept;
@@ -467,19 +477,53 @@ const void* I18NString::getExternalBuffer() const {
 
 namespace {
 
+// The number of leading units below U+0080 in units[0..length), counted in
+// blocks of eight (so possibly fewer than there are): documents are mostly
+// ASCII, and blocks of it take one test instead of eight.
+size_t AsciiBlocks(const char16_t* units, size_t length) {
+  size_t count = 0;
+#if defined(__SSE2__)
+  const __m128i aboveAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i zero = _mm_setzero_si128();
+  for (; length - count >= 8; count += 8) {
+    __m128i block =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + count));
+    __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(block, aboveAscii), zero);
+    if (_mm_movemask_epi8(ascii) != 0xFFFF) break;
+  }
+#else
+  (void)units;
+  (void)length;
+#endif
+  return count;
+}
+
+// Narrows `count` units below U+0080 to bytes.
+void NarrowAscii(const char16_t* units, size_t count, char* out) {
+  for (size_t i = 0; i < count; ++i) out[i] = static_cast<char>(units[i]);
+}
+
+bool StartsPair(const char16_t* units, size_t at, size_t length) {
+  return IsHighSurrogate(units[at]) && at + 1 < length &&
+         IsLowSurrogate(units[at + 1]);
+}
+
 // The bytes of the UTF-8 form of units[0..length): every unit below U+0080
-// takes one, below U+0800 two, a surrogate pair four (two per unit), any
-// other unit three (an unpaired surrogate becomes U+FFFD).
+// takes one, below U+0800 two, a surrogate pair four, any other unit three
+// (an unpaired surrogate becomes U+FFFD).
 size_t Utf8Length(const char16_t* units, size_t length) {
   size_t bytes = 0;
-  for (size_t i = 0; i < length; ++i) {
+  for (size_t i = 0; i < length;) {
+    const size_t ascii = AsciiBlocks(units + i, length - i);
+    bytes += ascii;
+    i += ascii;
+    if (i == length) break;
     const char16_t unit = units[i];
-    bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
-  }
-  // A pair was counted as 3 + 3 above and takes 4.
-  for (size_t i = 0; i + 1 < length; ++i) {
-    if (IsHighSurrogate(units[i]) && IsLowSurrogate(units[i + 1])) {
-      bytes -= 2;
+    if (StartsPair(units, i, length)) {
+      bytes += 4;
+      i += 2;
+    } else {
+      bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
       ++i;
     }
   }
@@ -509,23 +553,29 @@ char* PutUtf8(char* out, char32_t code) {
 
 std::string I18NString::toUTF8() const {
   const char16_t* units = data();
+  const size_t length = length_;
   // Sized exactly first: documents run to tens of megabytes, and growing
   // byte by byte would copy them again and again.
-  std::string out(Utf8Length(units, length_), '\0');
+  std::string out(Utf8Length(units, length), '\0');
   char* at = &out[0];
-  for (size_t i = 0; i < length_; ++i) {
+  for (size_t i = 0; i < length;) {
+    const size_t ascii = AsciiBlocks(units + i, length - i);
+    NarrowAscii(units + i, ascii, at);
+    at += ascii;
+    i += ascii;
+    if (i == length) break;
     const char16_t unit = units[i];
-    if (unit < 0x80) {
-      *at++ = static_cast<char>(unit);
-    } else if (IsHighSurrogate(unit) && i + 1 < length_ &&
-               IsLowSurrogate(units[i + 1])) {
-      char32_t high = unit - 0xD800;
-      char32_t low = units[++i] - 0xDC00;
+    if (StartsPair(units, i, length)) {
+      const char32_t high = unit - 0xD800;
+      const char32_t low = units[i + 1] - 0xDC00;
       at = PutUtf8(at, 0x10000 + (high << 10) + low);
+      i += 2;
     } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
       at = PutUtf8(at, 0xFFFD);
+      ++i;
     } else {
       at = PutUtf8(at, unit);
+      ++i;
     }
   }
   return out;
