@@ -8,6 +8,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
 #include <xercesc/dom/DOMException.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLException.hpp>
@@ -115,51 +116,134 @@ class SigpipeIgnored {
   bool restore_ = false;
 };
 
-// Writes every byte of `bytes` to `fd`; 0, or the errno of the failure.
-uint32_t WriteAll(int fd, const std::string& bytes) {
-  const char* next = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t written = write(fd, next, left);
+// Writes every byte of [bytes, bytes + count) to `fd`; 0, or the errno of
+// the failure.
+uint32_t WriteAll(int fd, const char* bytes, std::size_t count) {
+  while (count > 0) {
+    ssize_t written = write(fd, bytes, count);
     if (written < 0) {
       if (errno == EINTR) continue;
       return static_cast<uint32_t>(errno);
     }
     // A write that takes nothing would never finish.
     if (written == 0) return EIO;
-    next += written;
-    left -= static_cast<std::size_t>(written);
+    bytes += written;
+    count -= static_cast<std::size_t>(written);
   }
   return 0;
+}
+
+// The document is encoded and written a block at a time, so no full-size
+// UTF-8 copy of it is ever made.
+const std::size_t kOutputBlockBytes = 64 * 1024;
+// The most bytes one character takes in UTF-8.
+const std::size_t kMaxCharacterBytes = 4;
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Encodes the character that starts at `at` (an unpaired surrogate as
+// U+FFFD) into `out`; returns the unit after it. `out` has room for
+// kMaxCharacterBytes.
+const char16_t* EncodeCharacter(const char16_t* at, const char16_t* end,
+                                char*& out) {
+  char32_t code = *at++;
+  if (IsHighSurrogate(static_cast<char16_t>(code)) && at != end &&
+      IsLowSurrogate(*at)) {
+    code = 0x10000 + ((code - 0xD800) << 10) + (*at++ - 0xDC00);
+  } else if (code >= 0xD800 && code <= 0xDFFF) {
+    code = 0xFFFD;
+  }
+  if (code < 0x80) {
+    *out++ = static_cast<char>(code);
+  } else if (code < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (code >> 18));
+    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return at;
+}
+
+// Writes [begin, end) to `fd` as UTF-8 through one reused block; 0, or the
+// errno of the failure.
+uint32_t WriteUTF8(int fd, const char16_t* begin, const char16_t* end) {
+  char block[kOutputBlockBytes];
+  char* const blockEnd = block + sizeof(block);
+  char* out = block;
+  const char16_t* at = begin;
+  while (at != end) {
+    // Documents are mostly ASCII: copy it without looking further.
+    const std::size_t room = static_cast<std::size_t>(blockEnd - out);
+    const std::size_t left = static_cast<std::size_t>(end - at);
+    const char16_t* const asciiEnd = at + (left < room ? left : room);
+    while (at != asciiEnd && *at < 0x80) *out++ = static_cast<char>(*at++);
+    if (at != end && *at >= 0x80 &&
+        static_cast<std::size_t>(blockEnd - out) >= kMaxCharacterBytes) {
+      at = EncodeCharacter(at, end, out);
+      continue;
+    }
+    if (at != end) {
+      // The block is full, or too full for one more character.
+      uint32_t error =
+          WriteAll(fd, block, static_cast<std::size_t>(out - block));
+      if (error != 0) return error;
+      out = block;
+    }
+  }
+  return WriteAll(fd, block, static_cast<std::size_t>(out - block));
+}
+
+// The reference EscapeDOMChars puts for `unit`, or null when it stays.
+const char16_t* DOMReference(char16_t unit) {
+  switch (unit) {
+    case u'&':
+      return u"&amp;";
+    case u'<':
+      return u"&lt;";
+    case u'>':
+      return u"&gt;";
+    case u'"':
+      return u"&quot;";
+    case u'\'':
+      return u"&apos;";
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace
 
 void OrvFormatterUtility::EscapeDOMChars(I18NString& text) {
   const std::u16string_view units(text.data(), text.size());
-  std::u16string escaped;
-  escaped.reserve(units.size());
-  for (char16_t unit : units) {
-    switch (unit) {
-      case u'&':
-        escaped += u"&amp;";
-        break;
-      case u'<':
-        escaped += u"&lt;";
-        break;
-      case u'>':
-        escaped += u"&gt;";
-        break;
-      case u'"':
-        escaped += u"&quot;";
-        break;
-      case u'\'':
-        escaped += u"&apos;";
-        break;
-      default:
-        escaped += unit;
-    }
+  const char16_t* const begin = units.data();
+  const char16_t* const end = begin + units.size();
+  std::size_t escapedLength = units.size();
+  for (const char16_t* at = begin; at != end; ++at) {
+    if (const char16_t* reference = DOMReference(*at))
+      escapedLength += std::char_traits<char16_t>::length(reference) - 1;
   }
+  // Most texts hold none of the five: they stay as they are, uncopied.
+  if (escapedLength == units.size()) return;
+
+  std::u16string escaped;
+  escaped.reserve(escapedLength);
+  const char16_t* run = begin;
+  for (const char16_t* at = begin; at != end; ++at) {
+    const char16_t* reference = DOMReference(*at);
+    if (reference == nullptr) continue;
+    escaped.append(run, at);
+    escaped.append(reference);
+    run = at + 1;
+  }
+  escaped.append(run, end);
   text = I18NString(std::move(escaped));
 }
 
@@ -177,13 +261,14 @@ I18NString OrvFormatterUtility::GetExceptionThrownDoc() {
 }
 
 uint32_t OrvFormatterUtility::WriteToStdOut(const I18NString& document) {
-  try {
-    std::string bytes = document.toUTF8();
-    // Whatever the C library holds for standard output must come first.
-    if (std::fflush(stdout) != 0) return static_cast<uint32_t>(errno);
-    SigpipeIgnored sigpipeIgnored;
-    return WriteAll(STDOUT_FILENO, bytes);
-  } catch (const std::bad_alloc&) {
-    return ENOMEM;
-  }
+  // Whatever the C library holds for standard output must come first.
+  if (std::fflush(stdout) != 0) return static_cast<uint32_t>(errno);
+  return WriteToDescriptor(STDOUT_FILENO, document);
+}
+
+uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
+                                                const I18NString& document) {
+  SigpipeIgnored sigpipeIgnored;
+  const std::u16string_view units(document.data(), document.size());
+  return WriteUTF8(fd, units.data(), units.data() + units.size());
 }

@@ -22,6 +22,12 @@ class OrvFormatterUtility {
   // Writes `document` to standard output as UTF-8 and flushes it. Returns 0
   // when every byte was written, else the errno value of the failure.
   static uint32_t WriteToStdOut(const I18NString& document);
+
+  // Writes `document` to descriptor `fd` as UTF-8 (an unpaired surrogate as
+  // U+FFFD), encoding a block of 64 KiB at a time. Returns 0 when every byte
+  // was written, else the errno value of the failure; a reader that went
+  // away gives EPIPE, never SIGPIPE.
+  static uint32_t WriteToDescriptor(int fd, const I18NString& document);
 };
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVFORMATTERUTILITY_H_

@@ -1,12 +1,18 @@
 #include "OrvXmlWriter.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace {
 
 const char16_t kDeclaration[] =
     u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
 const char16_t kReplacement = 0xFFFD;
+
+// Units gathered before they are appended to the document: large enough that
+// appending costs nothing per character, small enough to stay in the cache.
+const std::size_t kPendingUnits = 32 * 1024;
 
 // The references that escaped text may hold, without their leading '&'.
 const char16_t* const kReferences[] = {u"amp;", u"lt;", u"gt;", u"quot;",
@@ -15,11 +21,58 @@ const char16_t* const kReferences[] = {u"amp;", u"lt;", u"gt;", u"quot;",
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// Tab, line feed and carriage return are the only controls XML 1.0 allows;
-// U+FFFE and U+FFFF are not characters at all.
-bool IsForbiddenInXml(char16_t unit) {
-  if (unit < 0x20) return unit != u'\t' && unit != u'\n' && unit != u'\r';
-  return unit == 0xFFFE || unit == 0xFFFF;
+// For each ASCII unit, whether it stands in the document as it is. Tab, line
+// feed and carriage return are the only controls XML 1.0 allows; a parser
+// normalises raw tab and line feed in attribute values to blanks and every
+// raw carriage return away, so these go as references wherever they would
+// otherwise be lost.
+using AsciiTable = std::array<bool, 0x80>;
+
+constexpr AsciiTable OrdinaryAscii(bool inAttribute) {
+  AsciiTable table{};
+  for (std::size_t unit = 0x20; unit < table.size(); ++unit) table[unit] = true;
+  table[u'&'] = table[u'<'] = table[u'>'] = false;
+  if (inAttribute) {
+    table[u'"'] = false;
+  } else {
+    table[u'\t'] = table[u'\n'] = true;
+  }
+  return table;
+}
+
+constexpr AsciiTable kOrdinaryInText = OrdinaryAscii(false);
+constexpr AsciiTable kOrdinaryInAttribute = OrdinaryAscii(true);
+
+// True when `unit` is copied as it is: not markup, not a control that needs
+// a reference, not a surrogate (pairs are checked apart) and not U+FFFE or
+// U+FFFF, which are no characters at all.
+inline bool IsOrdinary(char16_t unit, const AsciiTable& ascii) {
+  if (unit < 0x80) return ascii[unit];
+  return unit < 0xD800 || (unit > 0xDFFF && unit < 0xFFFE);
+}
+
+// What stands in the document for `unit`, which is not ordinary
+// and not the start of a surrogate pair.
+const char16_t* SpecialReplacement(char16_t unit, bool inAttribute) {
+  static const char16_t kReplacementText[] = {kReplacement, 0};
+  switch (unit) {
+    case u'&':
+      return u"&amp;";
+    case u'<':
+      return u"&lt;";
+    case u'>':
+      return u"&gt;";
+    case u'"':
+      return inAttribute ? u"&quot;" : u"\"";
+    case u'\t':
+      return inAttribute ? u"&#x9;" : u"\t";
+    case u'\n':
+      return inAttribute ? u"&#xA;" : u"\n";
+    case u'\r':
+      return u"&#xD;";
+    default:
+      return kReplacementText;
+  }
 }
 
 // Length of the reference that starts right after the '&' at `at`, its ';'
@@ -37,7 +90,10 @@ std::size_t ReferenceLength(const char16_t* at, const char16_t* end) {
 
 }  // namespace
 
-OrvXmlWriter::OrvXmlWriter() : text_(kDeclaration) {}
+OrvXmlWriter::OrvXmlWriter() {
+  pending_.reserve(kPendingUnits);
+  Append(kDeclaration);
+}
 
 void OrvXmlWriter::OpenElement(const char16_t* name) {
   if (!open_.empty()) {
@@ -45,22 +101,19 @@ void OrvXmlWriter::OpenElement(const char16_t* name) {
     open_.back().hasChildElements = true;
     AppendIndentation(open_.size());
   }
-  text_ += u'<';
-  text_ += name;
+  Append(u'<');
+  Append(name);
   open_.push_back({name, true, false});
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, const I18NString& value) {
   const std::u16string_view units(value.data(), value.size());
-  text_ += u' ';
-  text_ += name;
-  text_ += u"=\"";
-  AppendEscaped(units.data(), units.data() + units.size(), true);
-  text_ += u'"';
+  AppendAttribute(name, units.data(), units.data() + units.size());
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, const char16_t* value) {
-  AddAttribute(name, I18NString(std::u16string(value)));
+  AppendAttribute(name, value,
+                  value + std::char_traits<char16_t>::length(value));
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, bool value) {
@@ -68,8 +121,9 @@ void OrvXmlWriter::AddAttribute(const char16_t* name, bool value) {
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, long value) {
-  std::string digits = std::to_string(value);
-  AddAttribute(name, I18NString(std::u16string(digits.begin(), digits.end())));
+  const std::string digits = std::to_string(value);
+  const std::u16string units(digits.begin(), digits.end());
+  AppendAttribute(name, units.data(), units.data() + units.size());
 }
 
 void OrvXmlWriter::AddText(const I18NString& text) {
@@ -90,7 +144,7 @@ void OrvXmlWriter::AddEscapedText(const I18NString& markup) {
     std::size_t length = ReferenceLength(at + 1, end);
     if (length == 0) continue;  // a bare '&' is escaped with its piece
     AppendEscaped(piece, at, false);
-    text_.append(at, length + 1);
+    Append(at, length + 1);
     at += length;
     piece = at + 1;
   }
@@ -101,76 +155,89 @@ void OrvXmlWriter::CloseElement() {
   OpenTag tag = open_.back();
   open_.pop_back();
   if (tag.startTagOpen) {
-    text_ += u"/>";
+    Append(u"/>");
     return;
   }
   if (tag.hasChildElements) AppendIndentation(open_.size());
-  text_ += u"</";
-  text_ += tag.name;
-  text_ += u'>';
+  Append(u"</");
+  Append(tag.name);
+  Append(u'>');
 }
 
 I18NString OrvXmlWriter::Finish() {
   while (!open_.empty()) CloseElement();
-  text_ += u'\n';
-  return I18NString(std::move(text_));
+  Append(u'\n');
+  AppendPending();
+  return std::move(document_);
+}
+
+void OrvXmlWriter::AppendAttribute(const char16_t* name, const char16_t* begin,
+                                   const char16_t* end) {
+  Append(u' ');
+  Append(name);
+  Append(u"=\"");
+  AppendEscaped(begin, end, true);
+  Append(u'"');
 }
 
 void OrvXmlWriter::CloseStartTag() {
   OpenTag& tag = open_.back();
   if (!tag.startTagOpen) return;
-  text_ += u'>';
+  Append(u'>');
   tag.startTagOpen = false;
 }
 
 void OrvXmlWriter::AppendIndentation(std::size_t depth) {
-  text_ += u'\n';
-  text_.append(2 * depth, u' ');
+  Append(u'\n');
+  for (std::size_t level = 0; level < depth; ++level) Append(u"  ", 2);
 }
 
 void OrvXmlWriter::AppendEscaped(const char16_t* begin, const char16_t* end,
                                  bool inAttribute) {
-  for (const char16_t* at = begin; at != end; ++at) {
-    char16_t unit = *at;
-    if (IsHighSurrogate(unit) && at + 1 != end && IsLowSurrogate(at[1])) {
-      text_.append(at, 2);
+  const AsciiTable& ascii =
+      inAttribute ? kOrdinaryInAttribute : kOrdinaryInText;
+  // Ordinary units are copied a run at a time; only the few others are
+  // looked at one by one.
+  const char16_t* run = begin;
+  const char16_t* at = begin;
+  while (at != end) {
+    const char16_t unit = *at;
+    if (IsOrdinary(unit, ascii)) {
       ++at;
       continue;
     }
-    switch (unit) {
-      case u'&':
-        text_ += u"&amp;";
-        break;
-      case u'<':
-        text_ += u"&lt;";
-        break;
-      case u'>':
-        text_ += u"&gt;";
-        break;
-      case u'"':
-        text_ += inAttribute ? u"&quot;" : u"\"";
-        break;
-      // A parser normalises raw tab and line feed in attribute values to
-      // blanks and every raw carriage return away, so these go as references
-      // wherever they would otherwise be lost.
-      case u'\t':
-        text_ += inAttribute ? u"&#x9;" : u"\t";
-        break;
-      case u'\n':
-        text_ += inAttribute ? u"&#xA;" : u"\n";
-        break;
-      case u'\r':
-        text_ += u"&#xD;";
-        break;
-      default:
-        if (IsHighSurrogate(unit) || IsLowSurrogate(unit) ||
-            IsForbiddenInXml(unit)) {
-          text_ += kReplacement;
-        } else {
-          text_ += unit;
-        }
+    if (IsHighSurrogate(unit) && at + 1 != end && IsLowSurrogate(at[1])) {
+      at += 2;
+      continue;
+    }
+    Append(run, static_cast<std::size_t>(at - run));
+    Append(SpecialReplacement(unit, inAttribute));
+    run = ++at;
+  }
+  Append(run, static_cast<std::size_t>(end - run));
+}
+
+void OrvXmlWriter::Append(const char16_t* units, std::size_t count) {
+  if (count > kPendingUnits - pending_.size()) {
+    AppendPending();
+    if (count >= kPendingUnits) {
+      document_ += I18NString(units, static_cast<int>(count));
+      return;
     }
   }
+  pending_.append(units, count);
+}
+
+void OrvXmlWriter::Append(const char16_t* text) {
+  Append(text, std::char_traits<char16_t>::length(text));
+}
+
+void OrvXmlWriter::Append(char16_t unit) { Append(&unit, 1); }
+
+void OrvXmlWriter::AppendPending() {
+  if (pending_.empty()) return;
+  document_ += I18NString(pending_.data(), static_cast<int>(pending_.size()));
+  pending_.clear();
 }
 
 void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query) {

@@ -55,12 +55,23 @@ class OrvXmlWriter {
     bool hasChildElements;
   };
 
+  void AppendAttribute(const char16_t* name, const char16_t* begin,
+                       const char16_t* end);
   void CloseStartTag();
   void AppendIndentation(std::size_t depth);
   void AppendEscaped(const char16_t* begin, const char16_t* end,
                      bool inAttribute);
 
-  std::u16string text_;
+  // Every unit of the document goes through these. Units gather in a
+  // fixed-size pending block that is appended to the document whenever it
+  // fills, so the document is the only full-size copy the writer touches.
+  void Append(const char16_t* units, std::size_t count);
+  void Append(const char16_t* text);
+  void Append(char16_t unit);
+  void AppendPending();
+
+  I18NString document_;
+  std::u16string pending_;
   std::vector<OpenTag> open_;
 };
 

@@ -1,0 +1,174 @@
+// The output path on documents larger than its blocks: the writer's pending
+// block and the 64 KiB blocks in which documents are encoded and written.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+
+#include "FormatterTestSupport.h"
+#include "OrvFormatterUtility.h"
+#include "OrvXmlWriter.h"
+
+namespace {
+
+using formatter_test::ReadFile;
+using formatter_test::U;
+
+const std::size_t kBlockBytes = 64 * 1024;
+
+// One character of each UTF-8 length after the first, and an unpaired
+// surrogate, which goes out as U+FFFD.
+const char16_t kWideCharacters[] = u"\u00E9\u20AC\U0001F600\xD800";
+const char kWideCharactersUtf8[] =
+    "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD";
+
+// A text whose wide characters start `shift` bytes before the end of the
+// first block and repeat past the end of the second one, so that every
+// kind of character straddles some block boundary.
+std::u16string StraddlingText(std::size_t shift) {
+  std::u16string text(kBlockBytes - shift, u'a');
+  for (int repeat = 0; repeat < 9000; ++repeat) {
+    text += kWideCharacters;
+    text += u"b";
+  }
+  return text;
+}
+
+std::string StraddlingUtf8(std::size_t shift) {
+  std::string bytes(kBlockBytes - shift, 'a');
+  for (int repeat = 0; repeat < 9000; ++repeat) {
+    bytes += kWideCharactersUtf8;
+    bytes += "b";
+  }
+  return bytes;
+}
+
+TEST(ChunkedOutputTest, CharactersStraddlingBlocksReachAFileWhole) {
+  for (std::size_t shift = 0; shift <= 4; ++shift) {
+    SCOPED_TRACE(shift);
+    formatter_test::TempFile output("");
+    const int fd = open(output.path().c_str(), O_WRONLY | O_TRUNC);
+    ASSERT_GE(fd, 0);
+    const uint32_t status =
+        OrvFormatterUtility::WriteToDescriptor(fd, U(StraddlingText(shift)));
+    close(fd);
+    EXPECT_EQ(status, 0u);
+    const std::string written = ReadFile(output.path());
+    EXPECT_GT(written.size(), 2 * kBlockBytes);
+    EXPECT_TRUE(written == StraddlingUtf8(shift));
+  }
+}
+
+TEST(ChunkedOutputTest, PipeReaderGetsEveryBlockInOrder) {
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  std::string received;
+  // The pipe holds less than the document: someone must read meanwhile.
+  std::thread reader([&received, readEnd = pipeEnds[0]] {
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(readEnd, buffer, sizeof(buffer))) > 0)
+      received.append(buffer, static_cast<std::size_t>(got));
+  });
+  const uint32_t status =
+      OrvFormatterUtility::WriteToDescriptor(pipeEnds[1], U(StraddlingText(3)));
+  close(pipeEnds[1]);
+  reader.join();
+  close(pipeEnds[0]);
+  EXPECT_EQ(status, 0u);
+  EXPECT_TRUE(received == StraddlingUtf8(3));
+}
+
+TEST(ChunkedOutputTest, ReaderGoneMidwayIsAFailure) {
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  close(pipeEnds[0]);
+  const uint32_t status =
+      OrvFormatterUtility::WriteToDescriptor(pipeEnds[1], U(StraddlingText(0)));
+  close(pipeEnds[1]);
+  EXPECT_EQ(status, static_cast<uint32_t>(EPIPE));
+}
+
+// The escaping the writer promises, one unit at a time, to compare with.
+std::u16string EscapedByHand(const std::u16string& text, bool inAttribute) {
+  std::u16string escaped;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char16_t unit = text[at];
+    const bool paired = unit >= 0xD800 && unit <= 0xDBFF &&
+                        at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+                        text[at + 1] <= 0xDFFF;
+    if (paired) {
+      escaped += text.substr(at++, 2);
+    } else if (unit == u'&') {
+      escaped += u"&amp;";
+    } else if (unit == u'<') {
+      escaped += u"&lt;";
+    } else if (unit == u'>') {
+      escaped += u"&gt;";
+    } else if (unit == u'"' && inAttribute) {
+      escaped += u"&quot;";
+    } else if (unit == u'\t' && inAttribute) {
+      escaped += u"&#x9;";
+    } else if (unit == u'\n' && inAttribute) {
+      escaped += u"&#xA;";
+    } else if (unit == u'\r') {
+      escaped += u"&#xD;";
+    } else if ((unit < 0x20 && unit != u'\t' && unit != u'\n') ||
+               (unit >= 0xD800 && unit <= 0xDFFF) || unit >= 0xFFFE) {
+      escaped += char16_t{0xFFFD};
+    } else {
+      escaped += unit;
+    }
+  }
+  return escaped;
+}
+
+// Long runs of ordinary text broken by every kind of unit the writer treats
+// apart, past the writer's pending block several times.
+std::u16string MixedText() {
+  const std::u16string specials =
+      u"&<>\"'\t\n\r\x01\xFFFE\xFFFF\xD800\xDC00\U0001F600\xDC00\xD800";
+  std::u16string text;
+  for (std::size_t run = 1; text.size() < 200000; run = run * 3 % 7919) {
+    text.append(run, u'x');
+    text += specials[run % specials.size()];
+  }
+  return text;
+}
+
+TEST(WriterBlocksTest, LongTextsComeOutEscapedExactly) {
+  const std::u16string text = MixedText();
+  OrvXmlWriter writer;
+  writer.OpenElement(u"a");
+  writer.AddAttribute(u"v", U(text));
+  writer.AddText(U(text));
+  const I18NString document = writer.Finish();
+
+  const std::u16string expected =
+      u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+      u"<a v=\"" +
+      EscapedByHand(text, true) + u"\">" + EscapedByHand(text, false) +
+      u"</a>\n";
+  EXPECT_EQ(document.length(), static_cast<int>(expected.size()));
+  EXPECT_TRUE(document.units() == expected);
+}
+
+TEST(WriterBlocksTest, ManySmallElementsComeOutInOrder) {
+  OrvXmlWriter writer;
+  writer.OpenElement(u"r");
+  std::u16string expected =
+      u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n<r>";
+  for (long item = 0; item < 20000; ++item) {
+    writer.OpenElement(u"i");
+    writer.AddAttribute(u"n", item);
+    writer.CloseElement();
+    const std::string digits = std::to_string(item);
+    expected +=
+        u"\n  <i n=\"" + std::u16string(digits.begin(), digits.end()) + u"\"/>";
+  }
+  expected += u"\n</r>\n";
+  EXPECT_TRUE(writer.Finish().units() == expected);
+}
+
+}  // namespace
