@@ -10,6 +10,7 @@
 
 #include "OrvFormatterErrors.h"
 #include "OrvMessage.h"
+#include "WexMemory.h"
 
 namespace {
 
@@ -75,16 +76,31 @@ std::size_t FirstBufferSize(int fd, const std::string& path) {
   return size + 1;
 }
 
+// Makes `bytes` `size` long; a large new block is advised to take huge
+// pages before it is first written.
+void GrowBuffer(std::string& bytes, std::size_t size) {
+  if (size > bytes.capacity()) {
+    std::string grown;
+    grown.reserve(size);
+    WexAdviseHugePages(&grown[0], size);
+    grown.assign(bytes);
+    bytes.swap(grown);
+  }
+  bytes.resize(size);
+}
+
 }  // namespace
 
 std::string OrvReadClientOutput(const std::string& path) {
   InputDescriptor input(OpenSource(path));
-  std::string bytes(FirstBufferSize(input.get(), path), '\0');
+  std::string bytes;
+  GrowBuffer(bytes, FirstBufferSize(input.get(), path));
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) {
       // One byte past the limit is enough to know the input is too large.
-      bytes.resize(std::min(2 * bytes.size(), kOrvMaxClientOutputBytes + 1));
+      GrowBuffer(bytes,
+                 std::min(2 * bytes.size(), kOrvMaxClientOutputBytes + 1));
     }
     ssize_t count = read(input.get(), &bytes[used], bytes.size() - used);
     if (count < 0) {

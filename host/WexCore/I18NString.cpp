@@ -13,6 +13,7 @@
 
 #include "I18NEncoding.h"
 #include "I18NIconv.h"
+#include "WexMemory.h"
 
 // The shared storage: a reference count and a capacity, followed in the same
 // block by capacity + 1 code units (the last place is for a terminator).
@@ -22,6 +23,7 @@ class I18NString::Buffer {
   static Buffer* Create(std::size_t capacity) {
     void* block = std::malloc(BlockSize(capacity));
     if (block == nullptr) throw std::bad_alloc();
+    WexAdviseHugePages(block, BlockSize(capacity));
     return new (block) Buffer(capacity);
   }
 
@@ -30,6 +32,7 @@ class I18NString::Buffer {
   static Buffer* Resize(Buffer* buffer, std::size_t capacity) {
     void* block = std::realloc(buffer, BlockSize(capacity));
     if (block == nullptr) throw std::bad_alloc();
+    WexAdviseHugePages(block, BlockSize(capacity));
     buffer = static_cast<Buffer*>(block);
     buffer->capacity_ = capacity;
     return buffer;
@@ -556,7 +559,11 @@ std::string I18NString::toUTF8() const {
   const size_t length = length_;
   // Sized exactly first: documents run to tens of megabytes, and growing
   // byte by byte would copy them again and again.
-  std::string out(Utf8Length(units, length), '\0');
+  std::string out;
+  const size_t bytes = Utf8Length(units, length);
+  out.reserve(bytes);
+  WexAdviseHugePages(&out[0], bytes);
+  out.resize(bytes);
   char* at = &out[0];
   for (size_t i = 0; i < length;) {
     const size_t ascii = AsciiBlocks(units + i, length - i);
