@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 #include <new>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "I18NEncoding.h"
@@ -25,6 +27,7 @@ const char kMarkerSkip[] = "\n\n";
 const char kCreatedWord[] = "Created";
 const char kCommentWord[] = "Comment:";
 const char kCheckedInWord[] = "Checked in";
+const char kDateTimeSeparator[] = " ";
 
 // The header (marker line and "User:" line) is the same in all three; a blank
 // or line feed in a template skips any run of white space, none included.
@@ -56,7 +59,13 @@ const unsigned long kCommentMemoryCode = 0x561B00C5UL;
 const unsigned int kLineFeed = 0x0A;
 // The client wraps a long comment at 80 columns, counted from the start of
 // the comment.
-const int kWrapColumns = 80;
+const std::size_t kWrapColumns = 80;
+
+// The wrap position after `position` in a comment: the client's wrapping
+// leaves a line feed at 0, 79, 159, 239, ...
+std::size_t NextWrapPosition(std::size_t position) {
+  return position == 0 ? kWrapColumns - 1 : position + kWrapColumns;
+}
 
 I18NString FromLatin(const char* text) {
   return I18NString(text, nullptr, -1, nullptr, nullptr);
@@ -91,7 +100,11 @@ OrvSSHistory::OrvSSHistory(OrvInputParams& params)
       userBuf(),
       dateBuf(),
       timeBuf(),
-      commentBuf(nullptr) {
+      commentBuf(nullptr),
+      createdWord(FromLatin(kCreatedWord)),
+      commentWord(FromLatin(kCommentWord)),
+      checkedInWord(FromLatin(kCheckedInWord)),
+      dateTimeSeparator(FromLatin(kDateTimeSeparator)) {
   SplitRecords();
 }
 
@@ -157,15 +170,12 @@ bool OrvSSHistory::ParseRecord(uint32_t index, I18NString& version,
   comment.erase(0, -1);
 
   I18NString block = recordBlocks[index];
-  const I18NString created = FromLatin(kCreatedWord);
-  const I18NString commentWord = FromLatin(kCommentWord);
-  const I18NString checkedIn = FromLatin(kCheckedInWord);
   InitialiseRecordVariables(block);
 
   bool parsed;
-  if (Contains(block, created) && Contains(block, commentWord)) {
+  if (Contains(block, createdWord) && Contains(block, commentWord)) {
     parsed = ScanCreatedRecord(block, version, user, dateTime, comment);
-  } else if (Contains(block, commentWord) && Contains(block, checkedIn)) {
+  } else if (Contains(block, commentWord) && Contains(block, checkedInWord)) {
     parsed = ScanCheckedInRecord(block, version, user, dateTime, comment);
   } else {
     parsed = ScanFirstLineRecord(block, version, user, dateTime, comment);
@@ -253,26 +263,28 @@ bool OrvSSHistory::ScanRecord(I18NString& block, const char16_t* scanTemplate,
   version = FromUTF16(versionBuf);
   user = FromUTF16(userBuf);
   dateTime = FromUTF16(dateBuf);
-  dateTime += FromLatin(" ");
+  dateTime += dateTimeSeparator;
   dateTime += FromUTF16(timeBuf);
   comment = FromUTF16(commentBuf);
   return true;
 }
 
 void OrvSSHistory::UnwrapComment(I18NString& comment) {
-  I18NString unwrapped;
-  int offset = 0;
-  for (;;) {
-    const int lineFeed = comment.find(kLineFeed, offset);
-    const bool keepsLineFeed =
-        lineFeed > 0 && (lineFeed + 1) % kWrapColumns != 0;
-    const int pieceEnd =
-        keepsLineFeed ? comment.incrementOffset(lineFeed) : lineFeed;
-    unwrapped += comment.substring(offset, pieceEnd);
-    if (lineFeed == -1) break;
-    offset = lineFeed + 1;
+  const std::u16string_view units(comment.data(), comment.size());
+  std::u16string unwrapped;
+  // Everything before `kept` is in `unwrapped` already. Only the wrap
+  // positions are looked at; a comment with no line feed there stays as it
+  // is, uncopied.
+  std::size_t kept = 0;
+  for (std::size_t at = 0; at < units.size(); at = NextWrapPosition(at)) {
+    if (units[at] != kLineFeed) continue;
+    if (kept == 0) unwrapped.reserve(units.size());
+    unwrapped.append(units.substr(kept, at - kept));
+    kept = at + 1;
   }
-  comment = std::move(unwrapped);
+  if (kept == 0) return;
+  unwrapped.append(units.substr(kept));
+  comment = I18NString(std::move(unwrapped));
 }
 
 void OrvSSHistory::FreeCommentBuffer() {

@@ -101,6 +101,12 @@ class OrvSSHistory : public OrvHistory {
   unsigned short dateBuf[12];
   unsigned short timeBuf[12];
   unsigned short* commentBuf;
+  // The words that tell the templates apart and the blank between date and
+  // time, decoded once rather than for every record.
+  const I18NString createdWord;
+  const I18NString commentWord;
+  const I18NString checkedInWord;
+  const I18NString dateTimeSeparator;
 };
 
 #endif  // PARSERS_ORVSSHISTORY_H_

@@ -395,6 +395,11 @@ const CommentCase kCommentCases[] = {
     {"FullLineAfterShortLine", u"short\n" + k79a + u"\nx",
      u"short\n" + k79a + u"\nx"},
     {"LineFeedAtEighty", k79a + u"a\ntail", k79a + u"a\ntail"},
+    // Only the wrap columns count, however many lines: 79, 159 and 239 go,
+    // the one right after 159 stays.
+    {"WrapColumnsOnly",
+     k79a + u"\n" + k79b + u"\n\n" + std::u16string(78, u'c') + u"\nd",
+     k79a + k79b + u"\n" + std::u16string(78, u'c') + u"d"},
     // "&" becomes "&amp;": a line feed at 75 as printed stands at 79 once
     // escaped, and goes.
     {"EscapingShiftsToSeventyNine", u"&" + std::u16string(74, u'a') + u"\nb",
