@@ -1,6 +1,7 @@
 #include "OrvXmlWriter.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -90,8 +91,17 @@ std::size_t ReferenceLength(const char16_t* at, const char16_t* end) {
 
 }  // namespace
 
-OrvXmlWriter::OrvXmlWriter() {
-  pending_.reserve(kPendingUnits);
+OrvXmlWriter::OrvXmlWriter(std::size_t expectedLength)
+    : OrvXmlWriter(false, expectedLength) {}
+
+OrvXmlWriter OrvXmlWriter::Measuring() { return OrvXmlWriter(true, 0); }
+
+OrvXmlWriter::OrvXmlWriter(bool measuring, std::size_t expectedLength)
+    : measuring_(measuring),
+      length_(0),
+      pending_(measuring ? nullptr : new char16_t[kPendingUnits]),
+      pendingLength_(0) {
+  document_.reserve(expectedLength);
   Append(kDeclaration);
 }
 
@@ -218,26 +228,34 @@ void OrvXmlWriter::AppendEscaped(const char16_t* begin, const char16_t* end,
 }
 
 void OrvXmlWriter::Append(const char16_t* units, std::size_t count) {
-  if (count > kPendingUnits - pending_.size()) {
+  length_ += count;
+  if (measuring_) return;
+  if (count > kPendingUnits - pendingLength_) {
     AppendPending();
     if (count >= kPendingUnits) {
       document_ += I18NString(units, static_cast<int>(count));
       return;
     }
   }
-  pending_.append(units, count);
+  std::memcpy(pending_.get() + pendingLength_, units, count * sizeof(char16_t));
+  pendingLength_ += count;
 }
 
 void OrvXmlWriter::Append(const char16_t* text) {
   Append(text, std::char_traits<char16_t>::length(text));
 }
 
-void OrvXmlWriter::Append(char16_t unit) { Append(&unit, 1); }
+void OrvXmlWriter::Append(char16_t unit) {
+  ++length_;
+  if (measuring_) return;
+  if (pendingLength_ == kPendingUnits) AppendPending();
+  pending_[pendingLength_++] = unit;
+}
 
 void OrvXmlWriter::AppendPending() {
-  if (pending_.empty()) return;
-  document_ += I18NString(pending_.data(), static_cast<int>(pending_.size()));
-  pending_.clear();
+  if (pendingLength_ == 0) return;
+  document_ += I18NString(pending_.get(), static_cast<int>(pendingLength_));
+  pendingLength_ = 0;
 }
 
 void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query) {

@@ -301,9 +301,23 @@ I18NString& I18NString::operator=(const char* text) {
   return *this;
 }
 
+void I18NString::reserve(std::size_t capacity) {
+  if (capacity == 0) return;
+  if (buffer_ != nullptr && !buffer_->Shared() &&
+      capacity <= buffer_->Capacity() - offset_) {
+    return;
+  }
+  makeUnique(std::max(capacity, length_));
+}
+
 I18NString& I18NString::operator+=(const I18NString& other) {
   if (other.empty()) return *this;
-  if (empty()) return *this = other;
+  // An empty string takes the other's buffer, unless it has room of its own
+  // for the text (see reserve()).
+  if (empty() && (buffer_ == nullptr || buffer_->Shared() ||
+                  other.length_ > buffer_->Capacity() - offset_)) {
+    return *this = other;
+  }
   // The other text may live in this buffer, which can move below.
   const I18NString appended(other);
   const std::size_t total = length_ + appended.length_;

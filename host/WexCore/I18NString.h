@@ -66,6 +66,12 @@ class I18NString {
   // Appends `other`.
   I18NString& operator+=(const I18NString& other);
 
+  // Gives the string a buffer of its own with room for at least `capacity`
+  // code units, its text unchanged, so that appending up to that length
+  // allocates nothing more. For texts built piece by piece whose final
+  // length is known (documents): growing by doubling would copy them again.
+  void reserve(std::size_t capacity);
+
   // Position of the first occurrence of `needle` that starts at or after
   // `from`, else -1. A `from` below 0 or past the end finds nothing; an empty
   // needle is found at `from` when 0 <= from <= length().

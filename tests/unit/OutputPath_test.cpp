@@ -172,3 +172,66 @@ TEST(WriterBlocksTest, ManySmallElementsComeOutInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The calls of a document with long escaped texts, run on any writer.
+void WriteMixedDocument(OrvXmlWriter& writer) {
+  const I18NString text = U(MixedText());
+  writer.OpenElement(u"r");
+  for (int item = 0; item < 3; ++item) {
+    writer.OpenElement(u"i");
+    writer.AddAttribute(u"v", text);
+    writer.AddAttribute(u"n", static_cast<long>(item));
+    writer.AddText(text);
+    writer.CloseElement();
+  }
+  writer.OpenElement(u"e");
+  writer.AddEscapedText(U(u"a &amp; &bogus; < \r" + MixedText()));
+}
+
+TEST(WriterBlocksTest, MeasuringWriterTellsTheExactLength) {
+  OrvXmlWriter measuring = OrvXmlWriter::Measuring();
+  WriteMixedDocument(measuring);
+  EXPECT_TRUE(measuring.Finish().empty());
+
+  OrvXmlWriter writer;
+  WriteMixedDocument(writer);
+  const I18NString document = writer.Finish();
+  EXPECT_GT(document.length(), 600000);
+  EXPECT_EQ(measuring.Length(), static_cast<std::size_t>(document.length()));
+  EXPECT_EQ(writer.Length(), static_cast<std::size_t>(document.length()));
+}
+
+TEST(WriterBlocksTest, SizedDocumentIsTheDocumentOfTheSameCalls) {
+  OrvXmlWriter writer;
+  WriteMixedDocument(writer);
+  EXPECT_TRUE(OrvBuildSizedDocument(WriteMixedDocument) == writer.Finish());
+}
+
+TEST(I18NStringReserveTest, AppendingWithinTheRoomKeepsTheBuffer) {
+  I18NString text;
+  text.reserve(100000);
+  const I18NString piece = U(std::u16string(1000, u'p'));
+  text += piece;
+  const char16_t* const buffer = text.data();
+  // The first piece went into the reserved room, not into a shared buffer.
+  EXPECT_NE(buffer, piece.data());
+  for (int count = 1; count < 100; ++count) text += piece;
+  EXPECT_EQ(text.data(), buffer);
+  EXPECT_TRUE(text.units() == std::u16string(100000, u'p'));
+}
+
+TEST(I18NStringReserveTest, SharedTextIsLeftAlone) {
+  I18NString original = U(u"shared");
+  I18NString copy = original;
+  copy.reserve(1000);
+  copy += U(u" and more");
+  EXPECT_TRUE(original == U(u"shared"));
+  EXPECT_TRUE(copy == U(u"shared and more"));
+  // Reserving less than the text holds changes nothing.
+  copy.reserve(2);
+  EXPECT_TRUE(copy == U(u"shared and more"));
+}
+
+}  // namespace
