@@ -97,7 +97,9 @@ void OrvSSEnumChildren::AddListedChildren(const I18NString& listing) {
     if (lineFeed == -1) return;
     I18NString name = listing.substring(lineStart, lineFeed);
     if (!name.empty()) {
-      const bool isProject = name.find(kProjectPrefix, 0) == 0;
+      // Only the first unit tells; searching the name for it would read
+      // every file name to its end.
+      const bool isProject = name.data()[0] == kProjectPrefix;
       if (isProject) name.trimLeading(kProjectPrefix);
       AddItem(name, isProject);
     }
