@@ -19,6 +19,9 @@ const char kReadFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 // Standard input grows its buffer from this size on.
 const std::size_t kFirstChunk = 64 * 1024;
 const char16_t kByteOrderMark = 0xFEFF;
+// What a query allocates in all, per byte of client output, at most: the
+// bytes, their decoded text, the parsed entries and the document.
+const std::size_t kHeapPerInputByte = 12;
 
 std::string DescribeSource(const std::string& path) {
   return path == "-" ? std::string("standard input") : "'" + path + "'";
@@ -64,16 +67,20 @@ int OpenSource(const std::string& path) {
   return fd;
 }
 
-// The size to read into first: a regular file's own size (one byte more, to
-// see its end without a second allocation), else a chunk that doubles.
-std::size_t FirstBufferSize(int fd, const std::string& path) {
+// The size of a regular file, which is known before it is read.
+struct SourceSize {
+  bool known;
+  std::size_t bytes;
+};
+
+SourceSize SizeOfSource(int fd, const std::string& path) {
   struct stat status;
   if (fstat(fd, &status) != 0) RaiseUnreadable(path, errno);
   if (S_ISDIR(status.st_mode)) RaiseUnreadable(path, EISDIR);
-  if (!S_ISREG(status.st_mode)) return kFirstChunk;
+  if (!S_ISREG(status.st_mode)) return {false, 0};
   std::size_t size = static_cast<std::size_t>(status.st_size);
   if (size > kOrvMaxClientOutputBytes) RaiseTooLarge(path);
-  return size + 1;
+  return {true, size};
 }
 
 // Makes `bytes` `size` long; a large new block is advised to take huge
@@ -94,7 +101,13 @@ void GrowBuffer(std::string& bytes, std::size_t size) {
 std::string OrvReadClientOutput(const std::string& path) {
   InputDescriptor input(OpenSource(path));
   std::string bytes;
-  GrowBuffer(bytes, FirstBufferSize(input.get(), path));
+  const SourceSize size = SizeOfSource(input.get(), path);
+  // The heap is made ready before the first large block is taken from it
+  // when the size is known. A regular file is read into a buffer of its own
+  // size and one byte more, to see its end without a second allocation; a
+  // stream into a chunk that doubles.
+  if (size.known) WexPrepareHeap(kHeapPerInputByte * (size.bytes + 1));
+  GrowBuffer(bytes, size.known ? size.bytes + 1 : kFirstChunk);
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) {
@@ -112,6 +125,7 @@ std::string OrvReadClientOutput(const std::string& path) {
     if (used > kOrvMaxClientOutputBytes) RaiseTooLarge(path);
   }
   bytes.resize(used);
+  if (!size.known) WexPrepareHeap(kHeapPerInputByte * used);
   return bytes;
 }
 

@@ -1,14 +1,20 @@
 #include "WexMemory.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
 // The huge page size of x86-64 and of most other 64-bit systems.
 const std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 const std::size_t kSmallestAdvised = std::size_t{4} << 20;
+
+// mallopt's value for "never hand the heap's free top back to the system".
+const int kNeverTrim = -1;
 
 }  // namespace
 
@@ -27,4 +33,21 @@ void WexAdviseHugePages(void* block, std::size_t size) {
   static_cast<void>(block);
   static_cast<void>(size);
 #endif
+}
+
+void WexPrepareHeap(std::size_t bytes) {
+  if (bytes < kSmallestAdvised) return;
+  mallopt(M_MMAP_MAX, 0);
+  // Freed stages stay in the heap for the later ones of the same run.
+  mallopt(M_TRIM_THRESHOLD, kNeverTrim);
+  char* const before = static_cast<char*>(sbrk(0));
+  // Allocating and freeing one block of the whole size moves the break once;
+  // the freed block becomes the heap's top, from which later blocks are cut.
+  void* extension = std::malloc(bytes);
+  char* const after = static_cast<char*>(sbrk(0));
+  if (extension != nullptr && before != reinterpret_cast<char*>(-1) &&
+      after > before) {
+    WexAdviseHugePages(before, static_cast<std::size_t>(after - before));
+  }
+  std::free(extension);
 }
