@@ -10,16 +10,16 @@ OrvEnumChildren::OrvEnumChildren(OrvInputParams& params)
 OrvEnumChildren::~OrvEnumChildren() {}
 
 I18NString OrvEnumChildren::ConverToOrvFormat() {
-  return OrvBuildSizedDocument([this](OrvXmlWriter& writer) {
-    OrvOpenResult(writer, GetCommandID(), u"children");
-    writer.AddAttribute(u"succeeded", succeeded);
-    for (const Child& child : children_) {
-      writer.OpenElement(u"item");
-      writer.AddAttribute(u"name", child.name);
-      writer.AddAttribute(u"project", child.isProject);
-      writer.CloseElement();
-    }
-  });
+  OrvXmlWriter writer;
+  OrvOpenResult(writer, GetCommandID(), u"children");
+  writer.AddAttribute(u"succeeded", succeeded);
+  for (const Child& child : children_) {
+    writer.OpenElement(u"item");
+    writer.AddAttribute(u"name", child.name);
+    writer.AddAttribute(u"project", child.isProject);
+    writer.CloseElement();
+  }
+  return writer.Finish();
 }
 
 void OrvEnumChildren::AddItem(const I18NString& name, const bool& isProject) {

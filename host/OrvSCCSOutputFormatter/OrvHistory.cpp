@@ -8,21 +8,21 @@ OrvHistory::OrvHistory(OrvInputParams& params)
 OrvHistory::~OrvHistory() {}
 
 I18NString OrvHistory::ConverToOrvFormat() {
-  return OrvBuildSizedDocument([this](OrvXmlWriter& writer) {
-    OrvOpenResult(writer, GetCommandID(), u"history");
-    for (const std::unique_ptr<OrvHistoryRecord>& entry : entries_) {
-      writer.OpenElement(u"entry");
-      writer.AddAttribute(u"version", entry->Version());
-      writer.AddAttribute(u"user", entry->User());
-      writer.AddAttribute(u"date", entry->DateTime());
-      writer.OpenElement(u"comment");
-      // The parser escaped the comment already; escaping it again would show
-      // the references themselves to the reader.
-      writer.AddEscapedText(entry->Comment());
-      writer.CloseElement();
-      writer.CloseElement();
-    }
-  });
+  OrvXmlWriter writer;
+  OrvOpenResult(writer, GetCommandID(), u"history");
+  for (const std::unique_ptr<OrvHistoryRecord>& entry : entries_) {
+    writer.OpenElement(u"entry");
+    writer.AddAttribute(u"version", entry->Version());
+    writer.AddAttribute(u"user", entry->User());
+    writer.AddAttribute(u"date", entry->DateTime());
+    writer.OpenElement(u"comment");
+    // The parser escaped the comment already; escaping it again would show
+    // the references themselves to the reader.
+    writer.AddEscapedText(entry->Comment());
+    writer.CloseElement();
+    writer.CloseElement();
+  }
+  return writer.Finish();
 }
 
 void OrvHistory::AddEntry(OrvHistoryRecord* record) {

@@ -11,9 +11,8 @@ const char16_t kDeclaration[] =
     u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
 const char16_t kReplacement = 0xFFFD;
 
-// Units gathered before they are appended to the document: large enough that
-// appending costs nothing per character, small enough to stay in the cache.
-const std::size_t kPendingUnits = 32 * 1024;
+// The room a document starts with: most documents are a few lines.
+const std::size_t kFirstCapacity = 1024;
 
 // The references that escaped text may hold, without their leading '&'.
 const char16_t* const kReferences[] = {u"amp;", u"lt;", u"gt;", u"quot;",
@@ -91,17 +90,10 @@ std::size_t ReferenceLength(const char16_t* at, const char16_t* end) {
 
 }  // namespace
 
-OrvXmlWriter::OrvXmlWriter(std::size_t expectedLength)
-    : OrvXmlWriter(false, expectedLength) {}
-
-OrvXmlWriter OrvXmlWriter::Measuring() { return OrvXmlWriter(true, 0); }
-
-OrvXmlWriter::OrvXmlWriter(bool measuring, std::size_t expectedLength)
-    : measuring_(measuring),
-      length_(0),
-      pending_(measuring ? nullptr : new char16_t[kPendingUnits]),
-      pendingLength_(0) {
-  document_.reserve(expectedLength);
+OrvXmlWriter::OrvXmlWriter()
+    : units_(document_.Reserve(kFirstCapacity)),
+      capacity_(kFirstCapacity),
+      length_(0) {
   Append(kDeclaration);
 }
 
@@ -177,8 +169,7 @@ void OrvXmlWriter::CloseElement() {
 I18NString OrvXmlWriter::Finish() {
   while (!open_.empty()) CloseElement();
   Append(u'\n');
-  AppendPending();
-  return std::move(document_);
+  return document_.Take(length_);
 }
 
 void OrvXmlWriter::AppendAttribute(const char16_t* name, const char16_t* begin,
@@ -228,17 +219,9 @@ void OrvXmlWriter::AppendEscaped(const char16_t* begin, const char16_t* end,
 }
 
 void OrvXmlWriter::Append(const char16_t* units, std::size_t count) {
+  if (count > capacity_ - length_) Grow(count);
+  std::memcpy(units_ + length_, units, count * sizeof(char16_t));
   length_ += count;
-  if (measuring_) return;
-  if (count > kPendingUnits - pendingLength_) {
-    AppendPending();
-    if (count >= kPendingUnits) {
-      document_ += I18NString(units, static_cast<int>(count));
-      return;
-    }
-  }
-  std::memcpy(pending_.get() + pendingLength_, units, count * sizeof(char16_t));
-  pendingLength_ += count;
 }
 
 void OrvXmlWriter::Append(const char16_t* text) {
@@ -246,16 +229,14 @@ void OrvXmlWriter::Append(const char16_t* text) {
 }
 
 void OrvXmlWriter::Append(char16_t unit) {
-  ++length_;
-  if (measuring_) return;
-  if (pendingLength_ == kPendingUnits) AppendPending();
-  pending_[pendingLength_++] = unit;
+  if (length_ == capacity_) Grow(1);
+  units_[length_++] = unit;
 }
 
-void OrvXmlWriter::AppendPending() {
-  if (pendingLength_ == 0) return;
-  document_ += I18NString(pending_.get(), static_cast<int>(pendingLength_));
-  pendingLength_ = 0;
+void OrvXmlWriter::Grow(std::size_t count) {
+  const std::size_t needed = length_ + count;
+  capacity_ = needed > 2 * capacity_ ? needed : 2 * capacity_;
+  units_ = document_.Reserve(capacity_);
 }
 
 void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query) {

@@ -2,7 +2,6 @@
 #define ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,15 +21,10 @@
 // white space to a text.
 class OrvXmlWriter {
  public:
-  // Starts the document with its XML declaration, with room set aside for
-  // `expectedLength` code units (a measuring writer tells the length).
-  explicit OrvXmlWriter(std::size_t expectedLength = 0);
-
-  // A writer that keeps no text and only counts it: after the same calls
-  // and Finish(), its Length() is the length of the document they build.
-  static OrvXmlWriter Measuring();
-
-  OrvXmlWriter(OrvXmlWriter&&) = default;
+  // Starts the document with its XML declaration.
+  OrvXmlWriter();
+  OrvXmlWriter(const OrvXmlWriter&) = delete;
+  OrvXmlWriter& operator=(const OrvXmlWriter&) = delete;
 
   // Opens element `name` inside the element open now (or as the root).
   void OpenElement(const char16_t* name);
@@ -57,7 +51,7 @@ class OrvXmlWriter {
   // ends with a line feed. The writer is spent afterwards.
   I18NString Finish();
 
-  // Code units written so far (kept or, when measuring, counted).
+  // Code units written so far.
   std::size_t Length() const { return length_; }
 
  private:
@@ -69,43 +63,31 @@ class OrvXmlWriter {
 
   void AppendAttribute(const char16_t* name, const char16_t* begin,
                        const char16_t* end);
-  OrvXmlWriter(bool measuring, std::size_t expectedLength);
   void CloseStartTag();
   void AppendIndentation(std::size_t depth);
   void AppendEscaped(const char16_t* begin, const char16_t* end,
                      bool inAttribute);
 
-  // Every unit of the document goes through these. Units gather in a
-  // fixed-size pending block that is appended to the document whenever it
-  // fills, so the document is the only full-size copy the writer touches.
+  // Every unit of the document goes through these, straight into the
+  // storage of the string Finish() returns, so the document is written once
+  // and never copied.
   void Append(const char16_t* units, std::size_t count);
   void Append(const char16_t* text);
   void Append(char16_t unit);
-  void AppendPending();
+  // Makes room for `count` more units: the storage at least doubles, so a
+  // document of tens of megabytes is moved a few times at most (and not at
+  // all where the block can grow where it lies).
+  void Grow(std::size_t count);
 
-  bool measuring_;
+  I18NStringBuilder document_;
+  char16_t* units_;
+  std::size_t capacity_;
   std::size_t length_;
-  I18NString document_;
-  std::unique_ptr<char16_t[]> pending_;
-  std::size_t pendingLength_;
   std::vector<OpenTag> open_;
 };
 
 // Opens the root element of a result document: <result command=".."
 // query="..", the query's own attributes to follow.
 void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query);
-
-// Builds a document by running `write(writer)` twice: on a measuring writer,
-// then on one sized by it, so that a document of tens of megabytes is
-// allocated once, at its exact length, and never copied to grow.
-template <typename Write>
-I18NString OrvBuildSizedDocument(Write write) {
-  OrvXmlWriter measuring = OrvXmlWriter::Measuring();
-  write(measuring);
-  measuring.Finish();
-  OrvXmlWriter writer(measuring.Length());
-  write(writer);
-  return writer.Finish();
-}
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_

@@ -60,38 +60,45 @@ class I18NString::Buffer {
   std::size_t capacity_;
 };
 
+I18NStringBuilder::~I18NStringBuilder() { I18NString::Buffer::Release(buffer_); }
+
+char16_t* I18NStringBuilder::Reserve(std::size_t capacity) {
+  if (buffer_ == nullptr) {
+    buffer_ = I18NString::Buffer::Create(capacity);
+  } else if (capacity > buffer_->Capacity()) {
+    buffer_ = I18NString::Buffer::Resize(buffer_, capacity);
+  }
+  return buffer_->Units();
+}
+
+I18NString I18NStringBuilder::Take(std::size_t length) {
+  if (length == 0) {
+    I18NString::Buffer::Release(buffer_);
+    buffer_ = nullptr;
+    return I18NString();
+  }
+  // Builders reserve ahead; what is left over is returned (a large block
+  // shrinks in place).
+  if (length < buffer_->Capacity())
+    buffer_ = I18NString::Buffer::Resize(buffer_, length);
+  buffer_->Units()[length] = 0;
+  I18NString::Buffer* buffer = buffer_;
+  buffer_ = nullptr;
+  return I18NString(buffer, length);
+}
+
 // Lets the decoder write straight into a new string's buffer.
 class I18NStringSink : public I18NUnitSink {
  public:
-  I18NStringSink() = default;
-  I18NStringSink(const I18NStringSink&) = delete;
-  I18NStringSink& operator=(const I18NStringSink&) = delete;
-  ~I18NStringSink() { I18NString::Buffer::Release(buffer_); }
-
   char16_t* Reserve(std::size_t capacity) override {
-    if (buffer_ == nullptr) {
-      buffer_ = I18NString::Buffer::Create(capacity);
-    } else if (capacity > buffer_->Capacity()) {
-      buffer_ = I18NString::Buffer::Resize(buffer_, capacity);
-    }
-    return buffer_->Units();
+    return builder_.Reserve(capacity);
   }
 
   // The first `length` units as a string; the sink is empty afterwards.
-  I18NString Take(std::size_t length) {
-    if (length == 0) return I18NString();
-    // Decoding reserves for the worst case; what is left over is returned
-    // (a large block shrinks in place).
-    if (length < buffer_->Capacity())
-      buffer_ = I18NString::Buffer::Resize(buffer_, length);
-    buffer_->Units()[length] = 0;
-    I18NString::Buffer* buffer = buffer_;
-    buffer_ = nullptr;
-    return I18NString(buffer, length);
-  }
+  I18NString Take(std::size_t length) { return builder_.Take(length); }
 
  private:
-  I18NString::Buffer* buffer_ = nullptr;
+  I18NStringBuilder builder_;
 };
 
 namespace {

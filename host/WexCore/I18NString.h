@@ -132,7 +132,7 @@ class I18NString {
 
  private:
   class Buffer;
-  friend class I18NStringSink;
+  friend class I18NStringBuilder;
 
   // Adopts `buffer` (one reference) holding `length` units from its start.
   I18NString(Buffer* buffer, std::size_t length);
@@ -151,6 +151,35 @@ class I18NString {
   mutable Buffer* buffer_ = nullptr;
   mutable std::size_t offset_ = 0;
   std::size_t length_ = 0;
+};
+
+// Builds one string's code units in place: they are written straight into
+// the storage the string will own, which grows on request, and Take() hands
+// them over without copying them. For long texts written piece by piece
+// (decoded client outputs, documents), which would otherwise be copied from
+// a scratch array into the string.
+//
+// Ownership: the builder owns its storage until Take(); a builder destroyed
+// without it frees the storage. Not copyable.
+class I18NStringBuilder {
+ public:
+  I18NStringBuilder() = default;
+  I18NStringBuilder(const I18NStringBuilder&) = delete;
+  I18NStringBuilder& operator=(const I18NStringBuilder&) = delete;
+  ~I18NStringBuilder();
+
+  // The storage, with room for at least `capacity` units; the units written
+  // into it so far are kept (it may move). Throws std::bad_alloc when there
+  // is no memory.
+  char16_t* Reserve(std::size_t capacity);
+
+  // The first `length` units as a string; the storage shrinks to fit and the
+  // builder is empty afterwards. REQUIRES: `length` is at most the capacity
+  // last reserved, and those units were written.
+  I18NString Take(std::size_t length);
+
+ private:
+  I18NString::Buffer* buffer_ = nullptr;
 };
 
 // Whole-text equality of the code units.

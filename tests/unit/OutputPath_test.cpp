@@ -1,5 +1,5 @@
-// The output path on documents larger than its blocks: the writer's pending
-// block and the 64 KiB blocks in which documents are encoded and written.
+// The output path on documents larger than its blocks: the writer's growing
+// storage and the 64 KiB blocks in which documents are encoded and written.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -175,38 +175,64 @@ TEST(WriterBlocksTest, ManySmallElementsComeOutInOrder) {
 
 namespace {
 
-// The calls of a document with long escaped texts, run on any writer.
-void WriteMixedDocument(OrvXmlWriter& writer) {
+TEST(WriterBlocksTest, LengthCountsEveryUnitOfTheDocument) {
   const I18NString text = U(MixedText());
+  OrvXmlWriter writer;
   writer.OpenElement(u"r");
-  for (int item = 0; item < 3; ++item) {
+  for (long item = 0; item < 3; ++item) {
     writer.OpenElement(u"i");
     writer.AddAttribute(u"v", text);
-    writer.AddAttribute(u"n", static_cast<long>(item));
+    writer.AddAttribute(u"n", item);
     writer.AddText(text);
     writer.CloseElement();
   }
   writer.OpenElement(u"e");
   writer.AddEscapedText(U(u"a &amp; &bogus; < \r" + MixedText()));
-}
-
-TEST(WriterBlocksTest, MeasuringWriterTellsTheExactLength) {
-  OrvXmlWriter measuring = OrvXmlWriter::Measuring();
-  WriteMixedDocument(measuring);
-  EXPECT_TRUE(measuring.Finish().empty());
-
-  OrvXmlWriter writer;
-  WriteMixedDocument(writer);
+  const std::size_t beforeClosing = writer.Length();
   const I18NString document = writer.Finish();
   EXPECT_GT(document.length(), 600000);
-  EXPECT_EQ(measuring.Length(), static_cast<std::size_t>(document.length()));
+  // Finish() adds only the end tags and the final line feed.
   EXPECT_EQ(writer.Length(), static_cast<std::size_t>(document.length()));
+  EXPECT_EQ(writer.Length() - beforeClosing,
+            std::char_traits<char16_t>::length(u"</e>\n</r>\n"));
 }
 
-TEST(WriterBlocksTest, SizedDocumentIsTheDocumentOfTheSameCalls) {
-  OrvXmlWriter writer;
-  WriteMixedDocument(writer);
-  EXPECT_TRUE(OrvBuildSizedDocument(WriteMixedDocument) == writer.Finish());
+// Units written through a builder, growing it in steps that do and do not
+// fit the room it has, come out as one string in order.
+TEST(I18NStringBuilderTest, GrowingKeepsEveryUnitWritten) {
+  I18NStringBuilder builder;
+  std::u16string expected;
+  std::size_t capacity = 3;
+  char16_t* units = builder.Reserve(capacity);
+  for (std::size_t at = 0; at < 300000; ++at) {
+    if (at == capacity) {
+      capacity = capacity * 3 / 2 + 1;
+      units = builder.Reserve(capacity);
+    }
+    units[at] = static_cast<char16_t>(u'a' + at % 26);
+    expected += units[at];
+  }
+  // Reserving less than there is room for keeps the storage as it is.
+  EXPECT_EQ(builder.Reserve(1), units);
+  const I18NString text = builder.Take(expected.size());
+  EXPECT_TRUE(text.units() == expected);
+  // The taken text is terminated, as external buffers must be.
+  EXPECT_EQ(static_cast<const char16_t*>(text.getExternalBuffer())[300000], 0);
+}
+
+TEST(I18NStringBuilderTest, TakingNothingGivesAnEmptyTextAndFreesTheRoom) {
+  I18NStringBuilder builder;
+  builder.Reserve(1000)[0] = u'x';
+  EXPECT_TRUE(builder.Take(0).empty());
+  // Taken or not, the builder starts again from nothing; a builder dropped
+  // with storage frees it (the memory checkers would see a leak).
+  I18NStringBuilder dropped;
+  dropped.Reserve(5000);
+  I18NStringBuilder reused;
+  reused.Reserve(10)[0] = u'a';
+  EXPECT_TRUE(reused.Take(1) == U(u"a"));
+  reused.Reserve(10)[0] = u'b';
+  EXPECT_TRUE(reused.Take(1) == U(u"b"));
 }
 
 TEST(I18NStringReserveTest, AppendingWithinTheRoomKeepsTheBuffer) {
