@@ -60,7 +60,9 @@ class I18NString::Buffer {
   std::size_t capacity_;
 };
 
-I18NStringBuilder::~I18NStringBuilder() { I18NString::Buffer::Release(buffer_); }
+I18NStringBuilder::~I18NStringBuilder() {
+  I18NString::Buffer::Release(buffer_);
+}
 
 char16_t* I18NStringBuilder::Reserve(std::size_t capacity) {
   if (buffer_ == nullptr) {
