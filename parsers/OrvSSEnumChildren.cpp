@@ -99,7 +99,7 @@ void OrvSSEnumChildren::AddListedChildren(const I18NString& listing) {
     if (!name.empty()) {
       // Only the first unit tells; searching the name for it would read
       // every file name to its end.
-      const bool isProject = name.data()[0] == kProjectPrefix;
+      const bool isProject = name.at(0) == kProjectPrefix;
       if (isProject) name.trimLeading(kProjectPrefix);
       AddItem(name, isProject);
     }

@@ -270,21 +270,22 @@ bool OrvSSHistory::ScanRecord(I18NString& block, const char16_t* scanTemplate,
 }
 
 void OrvSSHistory::UnwrapComment(I18NString& comment) {
-  const std::u16string_view units(comment.data(), comment.size());
-  std::u16string unwrapped;
+  I18NString unwrapped;
   // Everything before `kept` is in `unwrapped` already. Only the wrap
   // positions are looked at; a comment with no line feed there stays as it
   // is, uncopied.
-  std::size_t kept = 0;
-  for (std::size_t at = 0; at < units.size(); at = NextWrapPosition(at)) {
-    if (units[at] != kLineFeed) continue;
-    if (kept == 0) unwrapped.reserve(units.size());
-    unwrapped.append(units.substr(kept, at - kept));
-    kept = at + 1;
+  int kept = 0;
+  for (std::size_t at = 0; at < static_cast<std::size_t>(comment.length());
+       at = NextWrapPosition(at)) {
+    const int position = static_cast<int>(at);
+    if (comment.at(position) != kLineFeed) continue;
+    if (kept == 0) unwrapped.reserve(comment.length());
+    unwrapped += comment.substring(kept, position);
+    kept = position + 1;
   }
   if (kept == 0) return;
-  unwrapped.append(units.substr(kept));
-  comment = I18NString(std::move(unwrapped));
+  unwrapped += comment.substring(kept, -1);
+  comment = unwrapped;
 }
 
 void OrvSSHistory::FreeCommentBuffer() {

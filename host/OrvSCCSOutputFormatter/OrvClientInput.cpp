@@ -134,7 +134,7 @@ I18NString OrvDecodeClientOutput(std::string bytes) {
                   nullptr, nullptr);
   // The bytes are no longer needed; the text holds twice their size.
   std::string().swap(bytes);
-  if (!text.empty() && text.data()[0] == kByteOrderMark) text.erase(0, 1);
+  if (!text.empty() && text.at(0) == kByteOrderMark) text.erase(0, 1);
   // The client wrote its text in text mode: CR LF is its line end.
   text.replaceAll(I18NString(u"\r\n"), I18NString(u"\n"));
   return text;

@@ -199,18 +199,44 @@ const char16_t* CopyAscii(const char16_t* at, const char16_t* end, char*& out) {
   return at;
 }
 
-// Writes [begin, end) to `fd` as UTF-8 through one reused block; 0, or the
-// errno of the failure.
-uint32_t WriteUTF8(int fd, const char16_t* begin, const char16_t* end) {
+// Encodes the one-byte unit at `at` (a character below U+0100) into `out`,
+// which has room for kMaxCharacterBytes; returns the unit after it.
+const unsigned char* EncodeCharacter(const unsigned char* at,
+                                     const unsigned char*, char*& out) {
+  const unsigned char code = *at++;
+  *out++ = static_cast<char>(0xC0 | (code >> 6));
+  *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  return at;
+}
+
+// Copies the ASCII bytes from `at` on, up to `end` or the first other one,
+// to `out`; returns where it stopped.
+const unsigned char* CopyAscii(const unsigned char* at,
+                               const unsigned char* end, char*& out) {
+#if defined(__SSE2__)
+  for (; end - at >= 16; at += 16, out += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    if (_mm_movemask_epi8(block) != 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+  }
+#endif
+  while (at != end && *at < 0x80) *out++ = static_cast<char>(*at++);
+  return at;
+}
+
+// Writes [begin, end) (units of one or two bytes) to `fd` as UTF-8 through
+// one reused block; 0, or the errno of the failure.
+template <typename Unit>
+uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end) {
   char block[kOutputBlockBytes];
   char* const blockEnd = block + sizeof(block);
   char* out = block;
-  const char16_t* at = begin;
+  const Unit* at = begin;
   while (at != end) {
     // Documents are mostly ASCII: copy it without looking further.
     const std::size_t room = static_cast<std::size_t>(blockEnd - out);
     const std::size_t left = static_cast<std::size_t>(end - at);
-    const char16_t* const asciiEnd = at + (left < room ? left : room);
+    const Unit* const asciiEnd = at + (left < room ? left : room);
     at = CopyAscii(at, asciiEnd, out);
     if (at != end && *at >= 0x80 &&
         static_cast<std::size_t>(blockEnd - out) >= kMaxCharacterBytes) {
@@ -246,32 +272,50 @@ const char16_t* DOMReference(char16_t unit) {
   }
 }
 
-}  // namespace
+// Storage for `count` units of the builder, of the width of `Unit`.
+unsigned char* ReserveUnits(I18NStringBuilder& builder, std::size_t count,
+                            const unsigned char*) {
+  return builder.ReserveNarrow(count);
+}
+char16_t* ReserveUnits(I18NStringBuilder& builder, std::size_t count,
+                       const char16_t*) {
+  return builder.Reserve(count);
+}
 
-void OrvFormatterUtility::EscapeDOMChars(I18NString& text) {
-  const std::u16string_view units(text.data(), text.size());
-  const char16_t* const begin = units.data();
-  const char16_t* const end = begin + units.size();
-  std::size_t escapedLength = units.size();
-  for (const char16_t* at = begin; at != end; ++at) {
+// Replaces each of & < > " ' in `text`, whose units are [begin, end), by its
+// reference. Text without them (the common case) is left as it is.
+template <typename Unit>
+void EscapeUnits(I18NString& text, const Unit* begin, const Unit* end) {
+  std::size_t escapedLength = static_cast<std::size_t>(end - begin);
+  for (const Unit* at = begin; at != end; ++at) {
     if (const char16_t* reference = DOMReference(*at))
       escapedLength += std::char_traits<char16_t>::length(reference) - 1;
   }
-  // Most texts hold none of the five: they stay as they are, uncopied.
-  if (escapedLength == units.size()) return;
-
-  std::u16string escaped;
-  escaped.reserve(escapedLength);
-  const char16_t* run = begin;
-  for (const char16_t* at = begin; at != end; ++at) {
+  if (escapedLength == static_cast<std::size_t>(end - begin)) return;
+  I18NStringBuilder builder;
+  Unit* out = ReserveUnits(builder, escapedLength, begin);
+  for (const Unit* at = begin; at != end; ++at) {
     const char16_t* reference = DOMReference(*at);
-    if (reference == nullptr) continue;
-    escaped.append(run, at);
-    escaped.append(reference);
-    run = at + 1;
+    if (reference == nullptr) {
+      *out++ = *at;
+      continue;
+    }
+    for (; *reference != 0; ++reference) *out++ = static_cast<Unit>(*reference);
   }
-  escaped.append(run, end);
-  text = I18NString(std::move(escaped));
+  text = builder.Take(escapedLength);
+}
+
+}  // namespace
+
+void OrvFormatterUtility::EscapeDOMChars(I18NString& text) {
+  const std::size_t length = static_cast<std::size_t>(text.size());
+  if (text.isNarrow()) {
+    const unsigned char* units = text.narrowData();
+    EscapeUnits(text, units, units + length);
+  } else {
+    const char16_t* units = text.data();
+    EscapeUnits(text, units, units + length);
+  }
 }
 
 I18NString OrvFormatterUtility::GetExceptionThrownDoc() {
@@ -296,6 +340,11 @@ uint32_t OrvFormatterUtility::WriteToStdOut(const I18NString& document) {
 uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
                                                 const I18NString& document) {
   SigpipeIgnored sigpipeIgnored;
-  const std::u16string_view units(document.data(), document.size());
-  return WriteUTF8(fd, units.data(), units.data() + units.size());
+  const std::size_t length = static_cast<std::size_t>(document.size());
+  if (document.isNarrow()) {
+    const unsigned char* units = document.narrowData();
+    return WriteUTF8(fd, units, units + length);
+  }
+  const char16_t* units = document.data();
+  return WriteUTF8(fd, units, units + length);
 }

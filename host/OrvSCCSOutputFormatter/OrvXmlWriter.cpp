@@ -1,5 +1,6 @@
 #include "OrvXmlWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -50,6 +51,22 @@ inline bool IsOrdinary(char16_t unit, const AsciiTable& ascii) {
   if (unit < 0x80) return ascii[unit];
   return unit < 0xD800 || (unit > 0xDFFF && unit < 0xFFFE);
 }
+inline bool IsOrdinary(unsigned char unit, const AsciiTable& ascii) {
+  return unit >= 0x80 || ascii[unit];
+}
+
+inline bool StartsPair(const char16_t* at, const char16_t* end) {
+  return IsHighSurrogate(*at) && at + 1 != end && IsLowSurrogate(at[1]);
+}
+inline bool StartsPair(const unsigned char*, const unsigned char*) {
+  return false;
+}
+
+bool FitsNarrow(const char16_t* units, std::size_t count) {
+  char16_t seen = 0;
+  for (std::size_t i = 0; i < count; ++i) seen |= units[i];
+  return seen < 0x100;
+}
 
 // What stands in the document for `unit`, which is not ordinary
 // and not the start of a surrogate pair.
@@ -77,11 +94,12 @@ const char16_t* SpecialReplacement(char16_t unit, bool inAttribute) {
 
 // Length of the reference that starts right after the '&' at `at`, its ';'
 // included, or 0 when no reference that EscapeDOMChars writes starts there.
-std::size_t ReferenceLength(const char16_t* at, const char16_t* end) {
+template <typename Unit>
+std::size_t ReferenceLength(const Unit* at, const Unit* end) {
   for (const char16_t* reference : kReferences) {
     std::size_t length = std::char_traits<char16_t>::length(reference);
     if (static_cast<std::size_t>(end - at) >= length &&
-        std::char_traits<char16_t>::compare(at, reference, length) == 0) {
+        std::equal(reference, reference + length, at)) {
       return length;
     }
   }
@@ -91,7 +109,8 @@ std::size_t ReferenceLength(const char16_t* at, const char16_t* end) {
 }  // namespace
 
 OrvXmlWriter::OrvXmlWriter()
-    : units_(document_.Reserve(kFirstCapacity)),
+    : narrow_(document_.ReserveNarrow(kFirstCapacity)),
+      wide_(nullptr),
       capacity_(kFirstCapacity),
       length_(0) {
   Append(kDeclaration);
@@ -109,8 +128,13 @@ void OrvXmlWriter::OpenElement(const char16_t* name) {
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, const I18NString& value) {
-  const std::u16string_view units(value.data(), value.size());
-  AppendAttribute(name, units.data(), units.data() + units.size());
+  if (value.isNarrow()) {
+    const unsigned char* units = value.narrowData();
+    AppendAttribute(name, units, units + value.size());
+  } else {
+    const char16_t* units = value.data();
+    AppendAttribute(name, units, units + value.size());
+  }
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, const char16_t* value) {
@@ -131,17 +155,31 @@ void OrvXmlWriter::AddAttribute(const char16_t* name, long value) {
 void OrvXmlWriter::AddText(const I18NString& text) {
   if (text.empty()) return;
   CloseStartTag();
-  const std::u16string_view units(text.data(), text.size());
-  AppendEscaped(units.data(), units.data() + units.size(), false);
+  if (text.isNarrow()) {
+    const unsigned char* units = text.narrowData();
+    AppendEscaped(units, units + text.size(), false);
+  } else {
+    const char16_t* units = text.data();
+    AppendEscaped(units, units + text.size(), false);
+  }
 }
 
 void OrvXmlWriter::AddEscapedText(const I18NString& markup) {
   if (markup.empty()) return;
   CloseStartTag();
-  const std::u16string_view units(markup.data(), markup.size());
-  const char16_t* piece = units.data();
-  const char16_t* const end = units.data() + units.size();
-  for (const char16_t* at = piece; at != end; ++at) {
+  if (markup.isNarrow()) {
+    const unsigned char* units = markup.narrowData();
+    AppendEscapedMarkup(units, units + markup.size());
+  } else {
+    const char16_t* units = markup.data();
+    AppendEscapedMarkup(units, units + markup.size());
+  }
+}
+
+template <typename Unit>
+void OrvXmlWriter::AppendEscapedMarkup(const Unit* begin, const Unit* end) {
+  const Unit* piece = begin;
+  for (const Unit* at = piece; at != end; ++at) {
     if (*at != u'&') continue;
     std::size_t length = ReferenceLength(at + 1, end);
     if (length == 0) continue;  // a bare '&' is escaped with its piece
@@ -172,8 +210,9 @@ I18NString OrvXmlWriter::Finish() {
   return document_.Take(length_);
 }
 
-void OrvXmlWriter::AppendAttribute(const char16_t* name, const char16_t* begin,
-                                   const char16_t* end) {
+template <typename Unit>
+void OrvXmlWriter::AppendAttribute(const char16_t* name, const Unit* begin,
+                                   const Unit* end) {
   Append(u' ');
   Append(name);
   Append(u"=\"");
@@ -193,21 +232,22 @@ void OrvXmlWriter::AppendIndentation(std::size_t depth) {
   for (std::size_t level = 0; level < depth; ++level) Append(u"  ", 2);
 }
 
-void OrvXmlWriter::AppendEscaped(const char16_t* begin, const char16_t* end,
+template <typename Unit>
+void OrvXmlWriter::AppendEscaped(const Unit* begin, const Unit* end,
                                  bool inAttribute) {
   const AsciiTable& ascii =
       inAttribute ? kOrdinaryInAttribute : kOrdinaryInText;
   // Ordinary units are copied a run at a time; only the few others are
   // looked at one by one.
-  const char16_t* run = begin;
-  const char16_t* at = begin;
+  const Unit* run = begin;
+  const Unit* at = begin;
   while (at != end) {
-    const char16_t unit = *at;
+    const Unit unit = *at;
     if (IsOrdinary(unit, ascii)) {
       ++at;
       continue;
     }
-    if (IsHighSurrogate(unit) && at + 1 != end && IsLowSurrogate(at[1])) {
+    if (StartsPair(at, end)) {
       at += 2;
       continue;
     }
@@ -220,7 +260,23 @@ void OrvXmlWriter::AppendEscaped(const char16_t* begin, const char16_t* end,
 
 void OrvXmlWriter::Append(const char16_t* units, std::size_t count) {
   if (count > capacity_ - length_) Grow(count);
-  std::memcpy(units_ + length_, units, count * sizeof(char16_t));
+  if (wide_ == nullptr && !FitsNarrow(units, count)) WidenDocument();
+  if (wide_ != nullptr) {
+    std::memcpy(wide_ + length_, units, count * sizeof(char16_t));
+  } else {
+    for (std::size_t i = 0; i < count; ++i)
+      narrow_[length_ + i] = static_cast<unsigned char>(units[i]);
+  }
+  length_ += count;
+}
+
+void OrvXmlWriter::Append(const unsigned char* units, std::size_t count) {
+  if (count > capacity_ - length_) Grow(count);
+  if (wide_ != nullptr) {
+    std::copy(units, units + count, wide_ + length_);
+  } else {
+    std::memcpy(narrow_ + length_, units, count);
+  }
   length_ += count;
 }
 
@@ -228,15 +284,21 @@ void OrvXmlWriter::Append(const char16_t* text) {
   Append(text, std::char_traits<char16_t>::length(text));
 }
 
-void OrvXmlWriter::Append(char16_t unit) {
-  if (length_ == capacity_) Grow(1);
-  units_[length_++] = unit;
-}
+void OrvXmlWriter::Append(char16_t unit) { Append(&unit, 1); }
 
 void OrvXmlWriter::Grow(std::size_t count) {
   const std::size_t needed = length_ + count;
   capacity_ = needed > 2 * capacity_ ? needed : 2 * capacity_;
-  units_ = document_.Reserve(capacity_);
+  if (wide_ != nullptr) {
+    wide_ = document_.Reserve(capacity_);
+  } else {
+    narrow_ = document_.ReserveNarrow(capacity_);
+  }
+}
+
+void OrvXmlWriter::WidenDocument() {
+  wide_ = document_.Widen(length_, capacity_);
+  narrow_ = nullptr;
 }
 
 void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query) {

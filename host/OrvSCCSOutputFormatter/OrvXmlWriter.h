@@ -61,26 +61,35 @@ class OrvXmlWriter {
     bool hasChildElements;
   };
 
-  void AppendAttribute(const char16_t* name, const char16_t* begin,
-                       const char16_t* end);
   void CloseStartTag();
   void AppendIndentation(std::size_t depth);
-  void AppendEscaped(const char16_t* begin, const char16_t* end,
-                     bool inAttribute);
+  // `Unit` is unsigned char for narrow text, char16_t for wide.
+  template <typename Unit>
+  void AppendAttribute(const char16_t* name, const Unit* begin,
+                       const Unit* end);
+  template <typename Unit>
+  void AppendEscaped(const Unit* begin, const Unit* end, bool inAttribute);
+  template <typename Unit>
+  void AppendEscapedMarkup(const Unit* begin, const Unit* end);
 
   // Every unit of the document goes through these, straight into the
   // storage of the string Finish() returns, so the document is written once
-  // and never copied.
+  // and never copied. The document is narrow (one byte per unit) until the
+  // first unit at or above U+0100 is appended, and wide from then on.
   void Append(const char16_t* units, std::size_t count);
+  void Append(const unsigned char* units, std::size_t count);
   void Append(const char16_t* text);
   void Append(char16_t unit);
   // Makes room for `count` more units: the storage at least doubles, so a
   // document of tens of megabytes is moved a few times at most (and not at
   // all where the block can grow where it lies).
   void Grow(std::size_t count);
+  // Turns the document wide, keeping what it holds.
+  void WidenDocument();
 
   I18NStringBuilder document_;
-  char16_t* units_;
+  unsigned char* narrow_;  // the storage while the document is narrow
+  char16_t* wide_;         // the storage once it is wide, else null
   std::size_t capacity_;
   std::size_t length_;
   std::vector<OpenTag> open_;

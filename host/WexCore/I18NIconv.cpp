@@ -330,6 +330,33 @@ size_t DecodeByTable(const ByteTable& table, bool asciiIsIdentity,
   return replacements;
 }
 
+// Decodes by the byte table into one byte per unit for as long as every
+// unit is below U+0100 and valid; returns the number of bytes decoded so.
+// With `asciiIsIdentity`, runs of sixteen ASCII bytes are copied as they
+// are.
+size_t DecodeByTableNarrow(const ByteTable& table, bool asciiIsIdentity,
+                           const char* bytes, size_t length,
+                           unsigned char* out) {
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
+  size_t i = 0;
+#if defined(__SSE2__)
+  while (asciiIsIdentity && length - i >= 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    if (_mm_movemask_epi8(block) != 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), block);
+    i += 16;
+  }
+#else
+  (void)asciiIsIdentity;
+#endif
+  for (; i < length; ++i) {
+    const char16_t unit = table.units[in[i]];
+    if (unit > 0xFF || !table.valid[in[i]]) break;
+    out[i] = static_cast<unsigned char>(unit);
+  }
+  return i;
+}
+
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // The number of bytes of the sequence that `lead` opens, 0 for a byte that
@@ -406,6 +433,30 @@ size_t DecodeUtf8(const char* bytes, size_t length, char16_t* out,
   return written;
 }
 
+// Decodes UTF-8 into one byte per unit for as long as every character is
+// below U+0100: ASCII, and the two-byte sequences C2 80 to C3 BF. Stops at
+// the first other byte, where DecodeUtf8 takes over; returns the bytes
+// decoded, and the units written in `written`.
+size_t DecodeUtf8Narrow(const char* bytes, size_t length, unsigned char* out,
+                        size_t& written) {
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes);
+  size_t at = 0;
+  written = 0;
+  while (at < length) {
+    if (in[at] < 0x80) {
+      out[written++] = in[at++];
+    } else if ((in[at] == 0xC2 || in[at] == 0xC3) && at + 1 < length &&
+               IsContinuation(in[at + 1])) {
+      out[written++] = static_cast<unsigned char>(((in[at] & 0x1F) << 6) |
+                                                  (in[at + 1] & 0x3F));
+      at += 2;
+    } else {
+      break;
+    }
+  }
+  return at;
+}
+
 void ReportReplacements(size_t replacements, I18NConversionCallback callback,
                         void* userData) {
   // The callback runs after the conversion, so that it may itself decode
@@ -467,18 +518,45 @@ size_t I18NDecodeBytes(const char* bytes, size_t length, const char* encoding,
   // The client's marker texts are ASCII literals and are built often: they
   // skip the conversion library altogether.
   if (profile.identity && IsPlainAscii(bytes, length)) {
+    if (unsigned char* narrow = sink.ReserveNarrow(length)) {
+      std::memcpy(narrow, bytes, length);
+      return length;
+    }
     char16_t* out = sink.Reserve(length);
     for (size_t i = 0; i < length; ++i)
       out[i] = static_cast<unsigned char>(bytes[i]);
     return length;
   }
+  // Text is decoded one byte per unit while it fits (when the sink takes
+  // that), then widened once and decoded on at two bytes per unit.
   size_t replacements = 0;
   size_t written;
   if (IsUtf8Name(encoding)) {
-    written = DecodeUtf8(bytes, length, sink.Reserve(length), replacements);
+    size_t read = 0;
+    written = 0;
+    char16_t* out;
+    if (unsigned char* narrow = sink.ReserveNarrow(length)) {
+      read = DecodeUtf8Narrow(bytes, length, narrow, written);
+      if (read == length) return written;
+      out = sink.Widen(written, length);
+    } else {
+      out = sink.Reserve(length);
+    }
+    written +=
+        DecodeUtf8(bytes + read, length - read, out + written, replacements);
   } else if (const ByteTable* table = TableOf(profile, encoding)) {
-    replacements = DecodeByTable(*table, profile.identity, bytes, length,
-                                 sink.Reserve(length));
+    size_t read = 0;
+    char16_t* out;
+    if (unsigned char* narrow = sink.ReserveNarrow(length)) {
+      read =
+          DecodeByTableNarrow(*table, profile.identity, bytes, length, narrow);
+      if (read == length) return length;
+      out = sink.Widen(read, length);
+    } else {
+      out = sink.Reserve(length);
+    }
+    replacements = DecodeByTable(*table, profile.identity, bytes + read,
+                                 length - read, out + read);
     written = length;
   } else {
     return I18NDecodeBytesWithLibrary(bytes, length, encoding, callback,

@@ -41,6 +41,21 @@ class I18NUnitSink {
   // into it so far are kept. Throws std::bad_alloc when there is no memory.
   virtual char16_t* Reserve(std::size_t capacity) = 0;
 
+  // Narrow storage (one byte per unit, for units below U+0100) with room for
+  // at least `capacity` units, or null when the sink takes wide units only
+  // (the default). Decoding asks for it first and writes wide units only
+  // from the first unit that does not fit.
+  virtual unsigned char* ReserveNarrow(std::size_t /*capacity*/) {
+    return nullptr;
+  }
+
+  // The narrow units written so far, the first `length`, turned wide, with
+  // room for at least `capacity` units. Only called on a sink whose
+  // ReserveNarrow() gave storage.
+  virtual char16_t* Widen(std::size_t /*length*/, std::size_t capacity) {
+    return Reserve(capacity);
+  }
+
  protected:
   ~I18NUnitSink() = default;
 };

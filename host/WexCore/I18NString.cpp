@@ -5,37 +5,43 @@
 #include <cstring>
 #include <new>
 #include <utility>
-#include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "I18NEncoding.h"
 #include "I18NIconv.h"
+#include "I18NUnits.h"
 #include "WexMemory.h"
 
-// The shared storage: a reference count and a capacity, followed in the same
-// block by capacity + 1 code units (the last place is for a terminator).
+using i18n_units::FitsNarrow;
+using i18n_units::Narrow;
+using i18n_units::Widen;
+
+// The shared storage: a reference count, a capacity and a width, followed in
+// the same block by capacity + 1 code units of that width (the last place is
+// for a terminator).
 class I18NString::Buffer {
  public:
   // A buffer with one reference and room for `capacity` units.
-  static Buffer* Create(std::size_t capacity) {
-    void* block = std::malloc(BlockSize(capacity));
+  static Buffer* Create(std::size_t capacity, bool narrow) {
+    void* block = std::malloc(BlockSize(capacity, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    WexAdviseHugePages(block, BlockSize(capacity));
-    return new (block) Buffer(capacity);
+    WexAdviseHugePages(block, BlockSize(capacity, narrow));
+    return new (block) Buffer(capacity, narrow);
   }
 
-  // `buffer` moved to a block with room for `capacity` units, its units
-  // kept as far as they fit. REQUIRES: the only reference is the caller's.
-  static Buffer* Resize(Buffer* buffer, std::size_t capacity) {
-    void* block = std::realloc(buffer, BlockSize(capacity));
+  // `buffer` moved to a block with room for `capacity` units of width
+  // `narrow`, its bytes kept as far as they fit (the caller rearranges them
+  // when the width changes). REQUIRES: the only reference is the caller's.
+  static Buffer* Resize(Buffer* buffer, std::size_t capacity, bool narrow) {
+    void* block = std::realloc(buffer, BlockSize(capacity, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    WexAdviseHugePages(block, BlockSize(capacity));
+    WexAdviseHugePages(block, BlockSize(capacity, narrow));
     buffer = static_cast<Buffer*>(block);
     buffer->capacity_ = capacity;
+    buffer->narrow_ = narrow;
     return buffer;
+  }
+  static Buffer* Resize(Buffer* buffer, std::size_t capacity) {
+    return Resize(buffer, capacity, buffer->narrow_);
   }
 
   void Acquire() { ++references_; }
@@ -46,19 +52,49 @@ class I18NString::Buffer {
   }
 
   bool Shared() const { return references_ > 1; }
+  bool Narrow() const { return narrow_; }
   std::size_t Capacity() const { return capacity_; }
   char16_t* Units() { return reinterpret_cast<char16_t*>(this + 1); }
+  unsigned char* Bytes() { return reinterpret_cast<unsigned char*>(this + 1); }
+
+  // Writes the terminator after `length` units.
+  void Terminate(std::size_t length) {
+    if (narrow_) {
+      Bytes()[length] = 0;
+    } else {
+      Units()[length] = 0;
+    }
+  }
 
  private:
-  explicit Buffer(std::size_t capacity) : capacity_(capacity) {}
+  Buffer(std::size_t capacity, bool narrow)
+      : capacity_(capacity), narrow_(narrow) {}
 
-  static std::size_t BlockSize(std::size_t capacity) {
-    return sizeof(Buffer) + (capacity + 1) * sizeof(char16_t);
+  static std::size_t BlockSize(std::size_t capacity, bool narrow) {
+    return sizeof(Buffer) + (capacity + 1) * (narrow ? 1 : sizeof(char16_t));
   }
 
   std::size_t references_ = 1;
   std::size_t capacity_;
+  bool narrow_;
 };
+
+namespace {
+
+const char16_t kNoUnits[] = u"";
+
+}  // namespace
+
+template <typename Read>
+auto I18NString::Visit(const I18NString& text, Read&& read) {
+  if (text.buffer_ != nullptr && text.buffer_->Narrow()) {
+    const unsigned char* units = text.buffer_->Bytes() + text.offset_;
+    return read(units, text.length_);
+  }
+  const char16_t* units =
+      text.buffer_ == nullptr ? kNoUnits : text.buffer_->Units() + text.offset_;
+  return read(units, text.length_);
+}
 
 I18NStringBuilder::~I18NStringBuilder() {
   I18NString::Buffer::Release(buffer_);
@@ -66,11 +102,32 @@ I18NStringBuilder::~I18NStringBuilder() {
 
 char16_t* I18NStringBuilder::Reserve(std::size_t capacity) {
   if (buffer_ == nullptr) {
-    buffer_ = I18NString::Buffer::Create(capacity);
+    buffer_ = I18NString::Buffer::Create(capacity, false);
   } else if (capacity > buffer_->Capacity()) {
     buffer_ = I18NString::Buffer::Resize(buffer_, capacity);
   }
   return buffer_->Units();
+}
+
+unsigned char* I18NStringBuilder::ReserveNarrow(std::size_t capacity) {
+  if (buffer_ == nullptr) {
+    buffer_ = I18NString::Buffer::Create(capacity, true);
+  } else if (capacity > buffer_->Capacity()) {
+    buffer_ = I18NString::Buffer::Resize(buffer_, capacity);
+  }
+  return buffer_->Bytes();
+}
+
+char16_t* I18NStringBuilder::Widen(std::size_t length, std::size_t capacity) {
+  if (buffer_ == nullptr || !buffer_->Narrow()) return Reserve(capacity);
+  capacity = std::max(capacity, buffer_->Capacity());
+  buffer_ = I18NString::Buffer::Resize(buffer_, capacity, false);
+  // In place, from the last unit down: unit i moves to bytes 2i and 2i + 1,
+  // never below byte i, which is read before it is overwritten.
+  const unsigned char* bytes = buffer_->Bytes();
+  char16_t* units = buffer_->Units();
+  for (std::size_t i = length; i-- > 0;) units[i] = bytes[i];
+  return units;
 }
 
 I18NString I18NStringBuilder::Take(std::size_t length) {
@@ -83,7 +140,7 @@ I18NString I18NStringBuilder::Take(std::size_t length) {
   // shrinks in place).
   if (length < buffer_->Capacity())
     buffer_ = I18NString::Buffer::Resize(buffer_, length);
-  buffer_->Units()[length] = 0;
+  buffer_->Terminate(length);
   I18NString::Buffer* buffer = buffer_;
   buffer_ = nullptr;
   return I18NString(buffer, length);
@@ -95,6 +152,12 @@ class I18NStringSink : public I18NUnitSink {
   char16_t* Reserve(std::size_t capacity) override {
     return builder_.Reserve(capacity);
   }
+  unsigned char* ReserveNarrow(std::size_t capacity) override {
+    return builder_.ReserveNarrow(capacity);
+  }
+  char16_t* Widen(std::size_t length, std::size_t capacity) override {
+    return builder_.Widen(length, capacity);
+  }
 
   // The first `length` units as a string; the sink is empty afterwards.
   I18NString Take(std::size_t length) { return builder_.Take(length); }
@@ -104,89 +167,6 @@ class I18NStringSink : public I18NUnitSink {
 };
 
 namespace {
-
-const char16_t kNoUnits[] = u"";
-
-// Needles up to this length are searched by their first unit and compared
-// in full at each candidate, which costs at most the needle's length per
-// text position; longer ones use the prefix table below, so no search costs
-// more than text plus needle.
-const size_t kShortNeedle = 32;
-
-// Position of the first unit equal to `unit` in [begin, end), else end.
-// The texts are megabytes long and the needles' first units (line feeds,
-// asterisks) are sparse, so eight units are compared at a time.
-const char16_t* FindUnit(const char16_t* begin, const char16_t* end,
-                         char16_t unit) {
-  const char16_t* at = begin;
-#if defined(__SSE2__)
-  const __m128i wanted = _mm_set1_epi16(static_cast<short>(unit));
-  for (; end - at >= 8; at += 8) {
-    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, wanted));
-    if (mask != 0) return at + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
-  }
-#endif
-  while (at != end && *at != unit) ++at;
-  return at;
-}
-
-// Position of `needle` (at least one unit) in [begin, end), else end.
-// Candidates are positions where both the needle's first and its last unit
-// stand; only those are compared in full. The client's markers begin with
-// units that are common in the text (line feeds, letters), and the pair
-// thins the candidates out far more than the first unit alone.
-const char16_t* FindShortNeedle(const char16_t* begin, const char16_t* end,
-                                const char16_t* needle, size_t needleLength) {
-  if (static_cast<size_t>(end - begin) < needleLength) return end;
-  const char16_t* lastStart = end - needleLength;
-  const size_t last = needleLength - 1;
-  const size_t restBytes = last * sizeof(char16_t);
-  const char16_t* at = begin;
-#if defined(__SSE2__)
-  const __m128i first = _mm_set1_epi16(static_cast<short>(needle[0]));
-  const __m128i final = _mm_set1_epi16(static_cast<short>(needle[last]));
-  for (; lastStart - at >= 8; at += 8) {
-    __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + last));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
-        _mm_cmpeq_epi16(starts, first), _mm_cmpeq_epi16(ends, final))));
-    while (mask != 0) {
-      const char16_t* candidate = at + __builtin_ctz(mask) / 2;
-      // A needle of one or two units has matched in full already.
-      if (last <= 1 || std::memcmp(candidate + 1, needle + 1, restBytes) == 0)
-        return candidate;
-      mask &= mask - 1;  // the candidate's low byte of the pair
-      mask &= mask - 1;  // and its high byte
-    }
-  }
-#endif
-  for (;; ++at) {
-    at = FindUnit(at, lastStart + 1, needle[0]);
-    if (at > lastStart) return end;
-    if (std::memcmp(at + 1, needle + 1, restBytes) == 0) return at;
-  }
-}
-
-// Knuth-Morris-Pratt: position of `needle` in `text` at or after `from`.
-size_t FindLongNeedle(const char16_t* text, size_t textLength,
-                      const char16_t* needle, size_t needleLength,
-                      size_t from) {
-  // border[i]: length of the longest proper border of needle[0..i].
-  std::vector<size_t> border(needleLength, 0);
-  for (size_t i = 1, k = 0; i < needleLength; ++i) {
-    while (k > 0 && needle[i] != needle[k]) k = border[k - 1];
-    if (needle[i] == needle[k]) ++k;
-    border[i] = k;
-  }
-  for (size_t i = from, matched = 0; i < textLength; ++i) {
-    while (matched > 0 && text[i] != needle[matched])
-      matched = border[matched - 1];
-    if (text[i] == needle[matched]) ++matched;
-    if (matched == needleLength) return i + 1 - needleLength;
-  }
-  return textLength;
-}
 
 I18NString DecodeText(const char* text, const char* encoding, int length,
                       I18NConversionCallback callback, void* userData) {
@@ -199,21 +179,70 @@ I18NString DecodeText(const char* text, const char* encoding, int length,
       I18NDecodeBytes(text, byteCount, encoding, callback, userData, sink);
   return sink.Take(units);
 }
+
 // The text need not be aligned for char16_t, so it is read with memcpy.
-size_t CountUnitsBeforeZero(const void* text) {
-  const char* bytes = static_cast<const char*>(text);
-  size_t count = 0;
+char16_t UnitAt(const void* text, size_t index) {
   char16_t unit;
-  std::memcpy(&unit, bytes, 2);
-  while (unit != 0) {
-    ++count;
-    std::memcpy(&unit, bytes + 2 * count, 2);
-  }
+  std::memcpy(&unit, static_cast<const char*>(text) + 2 * index, 2);
+  return unit;
+}
+
+size_t CountUnitsBeforeZero(const void* text) {
+  size_t count = 0;
+  while (UnitAt(text, count) != 0) ++count;
   return count;
 }
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Copies `count` units to `out`, of either width, the same or wider.
+void CopyUnits(const unsigned char* units, size_t count, unsigned char* out) {
+  std::memcpy(out, units, count);
+}
+void CopyUnits(const char16_t* units, size_t count, char16_t* out) {
+  std::memcpy(out, units, count * sizeof(char16_t));
+}
+void CopyUnits(const unsigned char* units, size_t count, char16_t* out) {
+  Widen(units, count, out);
+}
+
+// A needle in the width of the text it is looked for in: its own units when
+// the widths agree (no copy), else a converted copy, or nothing when it
+// cannot stand in narrow text.
+class NeedleInWidth {
+ public:
+  NeedleInWidth(const I18NString& needle, bool narrow) {
+    const size_t length = static_cast<size_t>(needle.length());
+    if (narrow && needle.isNarrow()) {
+      bytes_ = needle.narrowData();
+    } else if (!narrow && !needle.isNarrow()) {
+      units_ = needle.data();
+    } else if (narrow) {
+      const char16_t* units = needle.data();
+      fits_ = FitsNarrow(units, length);
+      if (fits_) ownBytes_.assign(units, units + length);
+      bytes_ = ownBytes_.data();
+    } else {
+      const unsigned char* bytes = needle.narrowData();
+      ownUnits_.assign(bytes, bytes + length);
+      units_ = ownUnits_.data();
+    }
+  }
+  NeedleInWidth(const NeedleInWidth&) = delete;
+  NeedleInWidth& operator=(const NeedleInWidth&) = delete;
+
+  bool Fits() const { return fits_; }
+  const unsigned char* Bytes() const { return bytes_; }
+  const char16_t* Units() const { return units_; }
+
+ private:
+  bool fits_ = true;
+  const unsigned char* bytes_ = nullptr;
+  const char16_t* units_ = nullptr;
+  std::basic_string<unsigned char> ownBytes_;
+  std::u16string ownUnits_;
+};
 
 }  // namespace
 
@@ -233,9 +262,16 @@ I18NString::I18NString(const void* text, int length,
   size_t count =
       length < 0 ? CountUnitsBeforeZero(text) : static_cast<size_t>(length);
   if (count == 0) return;
-  buffer_ = Buffer::Create(count);
-  std::memcpy(buffer_->Units(), text, 2 * count);
-  buffer_->Units()[count] = 0;
+  bool narrow = true;
+  for (size_t i = 0; narrow && i < count; ++i) narrow = UnitAt(text, i) < 0x100;
+  buffer_ = Buffer::Create(count, narrow);
+  if (narrow) {
+    for (size_t i = 0; i < count; ++i)
+      buffer_->Bytes()[i] = static_cast<unsigned char>(UnitAt(text, i));
+  } else {
+    std::memcpy(buffer_->Units(), text, 2 * count);
+  }
+  buffer_->Terminate(count);
   length_ = count;
 }
 
@@ -286,20 +322,37 @@ void I18NString::release() {
   length_ = 0;
 }
 
-void I18NString::makeUnique(std::size_t capacity) {
-  if (buffer_ != nullptr && !buffer_->Shared()) {
+bool I18NString::isNarrow() const {
+  return buffer_ != nullptr && buffer_->Narrow();
+}
+
+void I18NString::makeUnique(std::size_t capacity, bool wide) {
+  // New text starts narrow; appending wide units widens it.
+  const bool narrow = (buffer_ == nullptr || buffer_->Narrow()) && !wide;
+  if (buffer_ != nullptr && !buffer_->Shared() && narrow == isNarrow()) {
     if (offset_ > 0) {
-      char16_t* units = buffer_->Units();
-      std::memmove(units, units + offset_, length_ * sizeof(char16_t));
+      const size_t unitBytes = narrow ? 1 : sizeof(char16_t);
+      unsigned char* bytes = buffer_->Bytes();
+      std::memmove(bytes, bytes + offset_ * unitBytes, length_ * unitBytes);
       offset_ = 0;
     }
     if (capacity > buffer_->Capacity())
       buffer_ = Buffer::Resize(buffer_, capacity);
     return;
   }
-  Buffer* own = Buffer::Create(capacity);
-  std::memcpy(own->Units(), data(), length_ * sizeof(char16_t));
-  own->Units()[length_] = 0;
+  Buffer* own = Buffer::Create(capacity, narrow);
+  Visit(*this, [&](const auto* units, size_t length) {
+    // Only narrow text is kept narrow.
+    if constexpr (sizeof(*units) == 1) {
+      if (narrow) {
+        CopyUnits(units, length, own->Bytes());
+        return 0;
+      }
+    }
+    CopyUnits(units, length, own->Units());
+    return 0;
+  });
+  own->Terminate(length_);
   Buffer::Release(buffer_);
   buffer_ = own;
   offset_ = 0;
@@ -322,24 +375,35 @@ void I18NString::reserve(std::size_t capacity) {
 I18NString& I18NString::operator+=(const I18NString& other) {
   if (other.empty()) return *this;
   // An empty string takes the other's buffer, unless it has room of its own
-  // for the text (see reserve()).
+  // for the text (see reserve()) and can hold it in its width.
   if (empty() && (buffer_ == nullptr || buffer_->Shared() ||
-                  other.length_ > buffer_->Capacity() - offset_)) {
+                  other.length_ > buffer_->Capacity() - offset_ ||
+                  (isNarrow() && !other.isNarrow()))) {
     return *this = other;
   }
   // The other text may live in this buffer, which can move below.
   const I18NString appended(other);
+  const bool widen = isNarrow() && !appended.isNarrow() &&
+                     !FitsNarrow(appended.data(), appended.length_);
   const std::size_t total = length_ + appended.length_;
   std::size_t capacity = buffer_->Capacity();
   // A private buffer grows geometrically, so appending piece by piece stays
   // linear.
-  if (buffer_->Shared() || total > capacity - offset_)
+  if (buffer_->Shared() || widen || total > capacity - offset_)
     capacity = std::max(total, 2 * length_);
-  makeUnique(capacity);
-  std::memcpy(buffer_->Units() + offset_ + length_, appended.data(),
-              appended.length_ * sizeof(char16_t));
+  makeUnique(capacity, widen);
+  Visit(appended, [&](const auto* units, size_t length) {
+    if (!isNarrow()) {
+      CopyUnits(units, length, buffer_->Units() + length_);
+    } else if constexpr (sizeof(*units) == 1) {
+      CopyUnits(units, length, buffer_->Bytes() + length_);
+    } else {
+      Narrow(units, length, buffer_->Bytes() + length_);
+    }
+    return 0;
+  });
   length_ = total;
-  buffer_->Units()[length_] = 0;
+  buffer_->Terminate(length_);
   return *this;
 }
 
@@ -348,25 +412,29 @@ int I18NString::find(const I18NString& needle, int from) const {
   // end; starting over at 0 then would loop for ever.
   if (from < 0 || from > length()) return -1;
   if (needle.empty()) return from;
-  const char16_t* text = data();
-  size_t found;
-  if (needle.length_ <= kShortNeedle) {
-    found = FindShortNeedle(text + from, text + length_, needle.data(),
-                            needle.length_) -
-            text;
-  } else {
-    found = FindLongNeedle(text, length_, needle.data(), needle.length_,
-                           static_cast<size_t>(from));
-  }
+  const NeedleInWidth wanted(needle, isNarrow());
+  if (!wanted.Fits()) return -1;
+  const size_t found = Visit(*this, [&](const auto* units, size_t length) {
+    if constexpr (sizeof(*units) == 1) {
+      return i18n_units::Find(units, length, wanted.Bytes(), needle.length_,
+                              static_cast<size_t>(from));
+    } else {
+      return i18n_units::Find(units, length, wanted.Units(), needle.length_,
+                              static_cast<size_t>(from));
+    }
+  });
   return found == length_ ? -1 : static_cast<int>(found);
 }
 
 int I18NString::find(unsigned int ch, int from) const {
   if (from < 0 || from > length() || ch > 0xFFFF) return -1;
-  const char16_t* text = data();
-  const char16_t* found =
-      FindUnit(text + from, text + length_, static_cast<char16_t>(ch));
-  return found == text + length_ ? -1 : static_cast<int>(found - text);
+  if (isNarrow() && ch > 0xFF) return -1;
+  return Visit(*this, [&](const auto* units, size_t length) {
+    using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(units)>>;
+    const Unit* found = i18n_units::FindUnit(units + from, units + length,
+                                             static_cast<Unit>(ch));
+    return found == units + length ? -1 : static_cast<int>(found - units);
+  });
 }
 
 I18NString I18NString::substring(int start, int end) const {
@@ -382,6 +450,12 @@ int I18NString::incrementOffset(int pos) const {
   return pos >= 0 && pos < length() ? pos + 1 : -1;
 }
 
+char16_t I18NString::at(int pos) const {
+  return Visit(*this, [&](const auto* units, size_t) {
+    return static_cast<char16_t>(units[pos]);
+  });
+}
+
 void I18NString::erase(int start, int count) {
   if (start < 0 || start >= length() || count < -1) return;
   const size_t first = static_cast<size_t>(start);
@@ -394,22 +468,24 @@ void I18NString::erase(int start, int count) {
     length_ -= static_cast<size_t>(count);
   } else if (count > 0) {
     makeUnique(length_);
-    char16_t* units = buffer_->Units();
+    const size_t unitBytes = isNarrow() ? 1 : sizeof(char16_t);
+    unsigned char* bytes = buffer_->Bytes();
     const size_t kept = first + static_cast<size_t>(count);
-    std::memmove(units + first, units + kept,
-                 (length_ - kept) * sizeof(char16_t));
+    std::memmove(bytes + first * unitBytes, bytes + kept * unitBytes,
+                 (length_ - kept) * unitBytes);
     length_ -= static_cast<size_t>(count);
-    units[length_] = 0;
+    buffer_->Terminate(length_);
   }
   if (length_ == 0) release();
 }
 
 void I18NString::trimLeading(unsigned int ch) {
   if (ch > 0xFFFF) return;
-  const char16_t* units = data();
-  size_t count = 0;
-  const char16_t unit = static_cast<char16_t>(ch);
-  while (count < length_ && units[count] == unit) ++count;
+  const size_t count = Visit(*this, [&](const auto* units, size_t length) {
+    size_t leading = 0;
+    while (leading < length && units[leading] == ch) ++leading;
+    return leading;
+  });
   offset_ += count;
   length_ -= count;
   if (length_ == 0) release();
@@ -417,55 +493,71 @@ void I18NString::trimLeading(unsigned int ch) {
 
 void I18NString::trimTrailing(unsigned int ch) {
   if (ch > 0xFFFF) return;
-  const char16_t* units = data();
-  const char16_t unit = static_cast<char16_t>(ch);
-  while (length_ > 0 && units[length_ - 1] == unit) --length_;
+  length_ = Visit(*this, [&](const auto* units, size_t length) {
+    while (length > 0 && units[length - 1] == ch) --length;
+    return length;
+  });
   if (length_ == 0) release();
 }
+
+namespace {
+
+// Writes `in` with every occurrence of `target` (searched from the start
+// and resumed after each replaced one) replaced by `replacement`, all of one
+// width, to `out`; returns the units written. `out` may be `in` itself when
+// the replacement is no longer than the target: writing then stays behind
+// reading.
+template <typename Unit>
+size_t ReplaceUnits(const Unit* in, size_t length, const Unit* target,
+                    size_t targetLength, const Unit* replacement,
+                    size_t replacementLength, Unit* out) {
+  size_t read = 0;
+  size_t written = 0;
+  for (;;) {
+    const size_t hit = i18n_units::Find(in, length, target, targetLength, read);
+    const size_t kept = hit - read;
+    std::memmove(out + written, in + read, kept * sizeof(Unit));
+    written += kept;
+    if (hit == length) return written;
+    std::memcpy(out + written, replacement, replacementLength * sizeof(Unit));
+    written += replacementLength;
+    read = hit + targetLength;
+  }
+}
+
+}  // namespace
 
 void I18NString::replaceAll(const I18NString& target,
                             const I18NString& replacement) {
   if (target.empty()) return;
   int hit = find(target, 0);
   if (hit == -1) return;
-  // Either text may live in this buffer; holding them makes it shared, so
-  // it is then not rewritten in place.
-  const I18NString from(target);
-  const I18NString to(replacement);
+  // Narrow text stays narrow when the replacement fits; either text may live
+  // in this buffer, so both are copied in the text's width first.
+  if (isNarrow() && !NeedleInWidth(replacement, true).Fits())
+    makeUnique(length_, true);
+  const NeedleInWidth from(target, isNarrow());
+  const NeedleInWidth to(replacement, isNarrow());
   std::size_t resultLength = length_;
-  if (to.length_ > from.length_) {
-    for (int at = hit; at != -1; at = find(from, at + from.length()))
-      resultLength += to.length_ - from.length_;
+  if (replacement.length_ > target.length_) {
+    for (int at = hit; at != -1; at = find(target, at + target.length()))
+      resultLength += replacement.length_ - target.length_;
   }
   // A replacement no longer than the target writes behind the point the
   // search reads, so a private buffer can be rewritten in place.
-  const bool inPlace = to.length_ <= from.length_ && !buffer_->Shared();
+  const bool inPlace =
+      replacement.length_ <= target.length_ && !buffer_->Shared();
   if (inPlace) makeUnique(length_);
-  Buffer* result = inPlace ? buffer_ : Buffer::Create(resultLength);
-  const char16_t* in = data();
-  char16_t* out = result->Units();
-  std::size_t read = 0;
-  std::size_t written = 0;
-  // The client output's line ends are folded with this: a million short
-  // searches, so the short-needle search is called without find()'s checks.
-  const char16_t* const end = in + length_;
-  auto next = [&](std::size_t start) -> int {
-    if (from.length_ > kShortNeedle) return find(from, static_cast<int>(start));
-    const char16_t* found =
-        FindShortNeedle(in + start, end, from.data(), from.length_);
-    return found == end ? -1 : static_cast<int>(found - in);
-  };
-  for (; hit != -1; hit = next(static_cast<std::size_t>(hit) + from.length_)) {
-    const std::size_t kept = static_cast<std::size_t>(hit) - read;
-    std::memmove(out + written, in + read, kept * sizeof(char16_t));
-    written += kept;
-    std::memcpy(out + written, to.data(), to.length_ * sizeof(char16_t));
-    written += to.length_;
-    read = static_cast<std::size_t>(hit) + from.length_;
-  }
-  std::memmove(out + written, in + read, (length_ - read) * sizeof(char16_t));
-  written += length_ - read;
-  out[written] = 0;
+  Buffer* result = inPlace ? buffer_ : Buffer::Create(resultLength, isNarrow());
+  const size_t written = Visit(*this, [&](const auto* units, size_t length) {
+    if constexpr (sizeof(*units) == 1) {
+      return ReplaceUnits(units, length, from.Bytes(), target.length_,
+                          to.Bytes(), replacement.length_, result->Bytes());
+    } else {
+      return ReplaceUnits(units, length, from.Units(), target.length_,
+                          to.Units(), replacement.length_, result->Units());
+    }
+  });
   if (inPlace) {
     // The block is handed back; a large one shrinks where it lies.
     if (written > 0) buffer_ = Buffer::Resize(buffer_, written);
@@ -475,22 +567,40 @@ void I18NString::replaceAll(const I18NString& target,
     offset_ = 0;
   }
   length_ = written;
-  if (length_ == 0) release();
+  if (length_ == 0) {
+    release();
+  } else {
+    buffer_->Terminate(length_);
+  }
 }
 
 const char16_t* I18NString::data() const {
-  return buffer_ == nullptr ? kNoUnits : buffer_->Units() + offset_;
+  if (buffer_ == nullptr || length_ == 0) return kNoUnits;
+  if (buffer_->Narrow()) {
+    Buffer* wide = Buffer::Create(length_, false);
+    Widen(buffer_->Bytes() + offset_, length_, wide->Units());
+    wide->Terminate(length_);
+    Buffer::Release(buffer_);
+    buffer_ = wide;
+    offset_ = 0;
+  }
+  return buffer_->Units() + offset_;
+}
+
+const unsigned char* I18NString::narrowData() const {
+  return buffer_->Bytes() + offset_;
 }
 
 const void* I18NString::getExternalBuffer() const {
   if (length_ == 0) return kNoUnits;
-  char16_t* units = buffer_->Units() + offset_;
+  // A narrow text gets a wide, terminated copy of its own.
+  char16_t* units = const_cast<char16_t*>(data());
   // Every unit up to the last one written into the buffer, and a zero after
   // it, is initialised, and no view reaches past that zero: reading the unit
   // after the text is safe.
   if (units[length_] == 0) return units;
   if (buffer_->Shared()) {
-    Buffer* own = Buffer::Create(length_);
+    Buffer* own = Buffer::Create(length_, false);
     std::memcpy(own->Units(), units, length_ * sizeof(char16_t));
     Buffer::Release(buffer_);
     buffer_ = own;
@@ -503,117 +613,59 @@ const void* I18NString::getExternalBuffer() const {
 
 namespace {
 
-// The number of leading units below U+0080 in units[0..length), counted in
-// blocks of eight (so possibly fewer than there are): documents are mostly
-// ASCII, and blocks of it take one test instead of eight.
-size_t AsciiBlocks(const char16_t* units, size_t length) {
-  size_t count = 0;
-#if defined(__SSE2__)
-  const __m128i aboveAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
-  const __m128i zero = _mm_setzero_si128();
-  for (; length - count >= 8; count += 8) {
-    __m128i block =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + count));
-    __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(block, aboveAscii), zero);
-    if (_mm_movemask_epi8(ascii) != 0xFFFF) break;
-  }
-#else
-  (void)units;
-  (void)length;
-#endif
-  return count;
-}
-
-// Narrows `count` units below U+0080 to bytes.
-void NarrowAscii(const char16_t* units, size_t count, char* out) {
-  for (size_t i = 0; i < count; ++i) out[i] = static_cast<char>(units[i]);
-}
-
-bool StartsPair(const char16_t* units, size_t at, size_t length) {
-  return IsHighSurrogate(units[at]) && at + 1 < length &&
-         IsLowSurrogate(units[at + 1]);
-}
-
-// The bytes of the UTF-8 form of units[0..length): every unit below U+0080
-// takes one, below U+0800 two, a surrogate pair four, any other unit three
-// (an unpaired surrogate becomes U+FFFD).
-size_t Utf8Length(const char16_t* units, size_t length) {
-  size_t bytes = 0;
-  for (size_t i = 0; i < length;) {
-    const size_t ascii = AsciiBlocks(units + i, length - i);
-    bytes += ascii;
-    i += ascii;
-    if (i == length) break;
-    const char16_t unit = units[i];
-    if (StartsPair(units, i, length)) {
-      bytes += 4;
-      i += 2;
-    } else {
-      bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
-      ++i;
-    }
-  }
-  return bytes;
-}
-
-char* PutUtf8(char* out, char32_t code) {
+void PutUtf8(std::string& out, char32_t code) {
   if (code < 0x80) {
-    *out++ = static_cast<char>(code);
+    out += static_cast<char>(code);
   } else if (code < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (code >> 6));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
   } else if (code < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | (code >> 12));
-    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
   } else {
-    *out++ = static_cast<char>(0xF0 | (code >> 18));
-    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
   }
-  return out;
 }
 
 }  // namespace
 
 std::string I18NString::toUTF8() const {
-  const char16_t* units = data();
-  const size_t length = length_;
-  // Sized exactly first: documents run to tens of megabytes, and growing
-  // byte by byte would copy them again and again.
   std::string out;
-  const size_t bytes = Utf8Length(units, length);
-  out.reserve(bytes);
-  WexAdviseHugePages(&out[0], bytes);
-  out.resize(bytes);
-  char* at = &out[0];
-  for (size_t i = 0; i < length;) {
-    const size_t ascii = AsciiBlocks(units + i, length - i);
-    NarrowAscii(units + i, ascii, at);
-    at += ascii;
-    i += ascii;
-    if (i == length) break;
-    const char16_t unit = units[i];
-    if (StartsPair(units, i, length)) {
-      const char32_t high = unit - 0xD800;
-      const char32_t low = units[i + 1] - 0xDC00;
-      at = PutUtf8(at, 0x10000 + (high << 10) + low);
-      i += 2;
-    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      at = PutUtf8(at, 0xFFFD);
-      ++i;
-    } else {
-      at = PutUtf8(at, unit);
-      ++i;
+  out.reserve(length_);
+  Visit(*this, [&](const auto* units, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+      const char16_t unit = units[i];
+      if (IsHighSurrogate(unit) && i + 1 < length &&
+          IsLowSurrogate(units[i + 1])) {
+        PutUtf8(out,
+                0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+        ++i;
+      } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+        PutUtf8(out, 0xFFFD);
+      } else {
+        PutUtf8(out, unit);
+      }
     }
-  }
+    return 0;
+  });
   return out;
 }
 
 bool operator==(const I18NString& a, const I18NString& b) {
-  return a.length() == b.length() &&
-         std::memcmp(a.data(), b.data(), a.length() * sizeof(char16_t)) == 0;
+  if (a.length() != b.length()) return false;
+  if (a.isNarrow() && b.isNarrow())
+    return std::memcmp(a.narrowData(), b.narrowData(), a.length()) == 0;
+  if (!a.isNarrow() && !b.isNarrow()) {
+    return std::memcmp(a.data(), b.data(), a.length() * sizeof(char16_t)) == 0;
+  }
+  for (int i = 0; i < a.length(); ++i) {
+    if (a.at(i) != b.at(i)) return false;
+  }
+  return true;
 }
 
 bool operator!=(const I18NString& a, const I18NString& b) { return !(a == b); }

@@ -14,6 +14,12 @@ typedef void (*I18NConversionCallback)(void* userData);
 // outside the Basic Multilingual Plane counts twice. Position -1 means
 // "nothing found" as a result and "the end of the text" as an end position.
 //
+// Storage: text whose units are all below U+0100 is usually stored one byte
+// per unit (narrow), which halves the memory of the client's mostly Latin
+// texts and of the documents; other text two bytes per unit (wide). The
+// width never shows in the text: every operation gives the same result for
+// either. Appending a unit at or above U+0100 to narrow text widens it.
+//
 // Ownership: strings share their storage. The code units live in a
 // reference-counted buffer, and a string is a view of a range of it: copying
 // a string, and taking a substring, costs no allocation and no copying of
@@ -42,7 +48,8 @@ class I18NString {
              void* userData = nullptr);
 
   // Copies `length` UTF-16 code units from `text` (every unit up to the first
-  // zero unit when `length` is -1). The units are taken as they are;
+  // zero unit when `length` is -1), narrow when they all fit. The units are
+  // taken as they are;
   // `callback` and `userData` are accepted for symmetry and never called.
   // A null `text` gives an empty string.
   I18NString(const void* text, int length,
@@ -67,8 +74,9 @@ class I18NString {
   I18NString& operator+=(const I18NString& other);
 
   // Gives the string a buffer of its own with room for at least `capacity`
-  // code units, its text unchanged, so that appending up to that length
-  // allocates nothing more. For texts built piece by piece whose final
+  // code units, its text and width unchanged (an empty string's is narrow),
+  // so that appending text that keeps the width up to that length allocates
+  // nothing more. For texts built piece by piece whose final
   // length is known (documents): growing by doubling would copy them again.
   void reserve(std::size_t capacity);
 
@@ -121,8 +129,22 @@ class I18NString {
   const void* getExternalBuffer() const;
 
   // The length() code units, not necessarily followed by a zero; valid until
-  // the string is next changed or destroyed. Never null.
+  // the string is next changed or destroyed. Never null. A narrow string
+  // first exchanges its view for a wide private copy of its units (its
+  // value stays the same), so code that reads long texts asks isNarrow()
+  // and reads narrowData() instead.
   const char16_t* data() const;
+
+  // True when the units are stored one byte each (see above).
+  bool isNarrow() const;
+
+  // The length() units, one byte each, not necessarily followed by a zero;
+  // valid until the string is next changed or destroyed.
+  // REQUIRES: isNarrow().
+  const unsigned char* narrowData() const;
+
+  // The code unit at `pos`. REQUIRES: 0 <= pos < length().
+  char16_t at(int pos) const;
 
   // A copy of the code units, for tests and messages; hot paths read data().
   std::u16string units() const { return std::u16string(data(), length_); }
@@ -139,8 +161,14 @@ class I18NString {
 
   // Gives the string a buffer of its own that holds its text from the start
   // and has room for at least `capacity` units; `capacity` is at least
-  // length_.
-  void makeUnique(std::size_t capacity);
+  // length_. The width is kept, unless `wide` asks for two bytes per unit.
+  void makeUnique(std::size_t capacity, bool wide = false);
+
+  // Calls `read(units, length)` with the string's units, a pointer to
+  // unsigned char for narrow storage and to char16_t for wide, and returns
+  // what it returns.
+  template <typename Read>
+  static auto Visit(const I18NString& text, Read&& read);
 
   // Drops the string's reference; leaves the string empty.
   void release();
@@ -157,7 +185,8 @@ class I18NString {
 // the storage the string will own, which grows on request, and Take() hands
 // them over without copying them. For long texts written piece by piece
 // (decoded client outputs, documents), which would otherwise be copied from
-// a scratch array into the string.
+// a scratch array into the string. The storage is wide, or narrow (one byte
+// per unit, every unit below U+0100) until Widen().
 //
 // Ownership: the builder owns its storage until Take(); a builder destroyed
 // without it frees the storage. Not copyable.
@@ -168,10 +197,18 @@ class I18NStringBuilder {
   I18NStringBuilder& operator=(const I18NStringBuilder&) = delete;
   ~I18NStringBuilder();
 
-  // The storage, with room for at least `capacity` units; the units written
+  // Wide storage, with room for at least `capacity` units; the units written
   // into it so far are kept (it may move). Throws std::bad_alloc when there
-  // is no memory.
+  // is no memory. REQUIRES: no narrow storage was reserved (see Widen()).
   char16_t* Reserve(std::size_t capacity);
+
+  // Narrow storage, as Reserve(). REQUIRES: no wide storage was reserved.
+  unsigned char* ReserveNarrow(std::size_t capacity);
+
+  // Turns narrow storage wide: the first `length` units written keep their
+  // values, and there is room for at least `capacity` units. Without narrow
+  // storage, the same as Reserve(capacity).
+  char16_t* Widen(std::size_t length, std::size_t capacity);
 
   // The first `length` units as a string; the storage shrinks to fit and the
   // builder is empty afterwards. REQUIRES: `length` is at most the capacity

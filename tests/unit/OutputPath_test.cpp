@@ -235,17 +235,30 @@ TEST(I18NStringBuilderTest, TakingNothingGivesAnEmptyTextAndFreesTheRoom) {
   EXPECT_TRUE(reused.Take(1) == U(u"b"));
 }
 
+// Where the units of `text` are stored, in either width.
+const void* Storage(const I18NString& text) {
+  if (text.isNarrow()) return text.narrowData();
+  return text.data();
+}
+
 TEST(I18NStringReserveTest, AppendingWithinTheRoomKeepsTheBuffer) {
-  I18NString text;
-  text.reserve(100000);
-  const I18NString piece = U(std::u16string(1000, u'p'));
-  text += piece;
-  const char16_t* const buffer = text.data();
-  // The first piece went into the reserved room, not into a shared buffer.
-  EXPECT_NE(buffer, piece.data());
-  for (int count = 1; count < 100; ++count) text += piece;
-  EXPECT_EQ(text.data(), buffer);
-  EXPECT_TRUE(text.units() == std::u16string(100000, u'p'));
+  // Room is reserved one byte per unit: units that need two widen the text
+  // anew, and only the value is checked for them.
+  for (const char16_t unit : {u'p', u'\u20AC'}) {
+    I18NString text;
+    text.reserve(100000);
+    const I18NString piece = U(std::u16string(1000, unit));
+    text += piece;
+    const void* const buffer = Storage(text);
+    for (int count = 1; count < 100; ++count) text += piece;
+    if (unit == u'p') {
+      // The first piece went into the reserved room, not into a shared
+      // buffer, and so did the others.
+      EXPECT_NE(buffer, Storage(piece));
+      EXPECT_EQ(Storage(text), buffer);
+    }
+    EXPECT_TRUE(text.units() == std::u16string(100000, unit));
+  }
 }
 
 TEST(I18NStringReserveTest, SharedTextIsLeftAlone) {
