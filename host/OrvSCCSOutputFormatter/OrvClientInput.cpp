@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "I18NEncoding.h"
 #include "OrvFormatterErrors.h"
 #include "OrvMessage.h"
 #include "WexMemory.h"
@@ -83,39 +84,36 @@ SourceSize SizeOfSource(int fd, const std::string& path) {
   return {true, size};
 }
 
-// Makes `bytes` `size` long; a large new block is advised to take huge
-// pages before it is first written.
-void GrowBuffer(std::string& bytes, std::size_t size) {
-  if (size > bytes.capacity()) {
-    std::string grown;
-    grown.reserve(size);
-    WexAdviseHugePages(&grown[0], size);
-    grown.assign(bytes);
-    bytes.swap(grown);
-  }
-  bytes.resize(size);
+// Drops a leading byte-order mark and makes every CR LF pair one LF.
+I18NString CleanLineEnds(I18NString text) {
+  if (!text.empty() && text.at(0) == kByteOrderMark) text.erase(0, 1);
+  // The client wrote its text in text mode: CR LF is its line end.
+  text.replaceAll(I18NString(u"\r\n"), I18NString(u"\n"));
+  return text;
 }
 
 }  // namespace
 
-std::string OrvReadClientOutput(const std::string& path) {
+I18NString OrvReadClientOutput(const std::string& path) {
   InputDescriptor input(OpenSource(path));
-  std::string bytes;
   const SourceSize size = SizeOfSource(input.get(), path);
   // The heap is made ready before the first large block is taken from it
   // when the size is known. A regular file is read into a buffer of its own
   // size and one byte more, to see its end without a second allocation; a
-  // stream into a chunk that doubles.
+  // stream into a chunk that doubles. The bytes go straight into the
+  // storage of the text they decode to.
   if (size.known) WexPrepareHeap(kHeapPerInputByte * (size.bytes + 1));
-  GrowBuffer(bytes, size.known ? size.bytes + 1 : kFirstChunk);
+  I18NStringBuilder bytes;
+  std::size_t capacity = size.known ? size.bytes + 1 : kFirstChunk;
+  unsigned char* storage = bytes.ReserveNarrow(capacity);
   std::size_t used = 0;
   for (;;) {
-    if (used == bytes.size()) {
+    if (used == capacity) {
       // One byte past the limit is enough to know the input is too large.
-      GrowBuffer(bytes,
-                 std::min(2 * bytes.size(), kOrvMaxClientOutputBytes + 1));
+      capacity = std::min(2 * capacity, kOrvMaxClientOutputBytes + 1);
+      storage = bytes.ReserveNarrow(capacity);
     }
-    ssize_t count = read(input.get(), &bytes[used], bytes.size() - used);
+    ssize_t count = read(input.get(), storage + used, capacity - used);
     if (count < 0) {
       if (errno == EINTR) continue;
       RaiseUnreadable(path, errno);
@@ -124,18 +122,15 @@ std::string OrvReadClientOutput(const std::string& path) {
     used += static_cast<std::size_t>(count);
     if (used > kOrvMaxClientOutputBytes) RaiseTooLarge(path);
   }
-  bytes.resize(used);
   if (!size.known) WexPrepareHeap(kHeapPerInputByte * used);
-  return bytes;
+  return CleanLineEnds(I18NDecodeInPlace(bytes, used, nullptr));
 }
 
-I18NString OrvDecodeClientOutput(std::string bytes) {
-  I18NString text(bytes.data(), nullptr, static_cast<int>(bytes.size()),
-                  nullptr, nullptr);
-  // The bytes are no longer needed; the text holds twice their size.
-  std::string().swap(bytes);
-  if (!text.empty() && text.at(0) == kByteOrderMark) text.erase(0, 1);
-  // The client wrote its text in text mode: CR LF is its line end.
-  text.replaceAll(I18NString(u"\r\n"), I18NString(u"\n"));
-  return text;
+I18NString OrvDecodeClientOutput(const std::string& bytes) {
+  // Decoded the way a read client output is, so both take the same path.
+  I18NStringBuilder storage;
+  if (!bytes.empty())
+    std::memcpy(storage.ReserveNarrow(bytes.size()), bytes.data(),
+                bytes.size());
+  return CleanLineEnds(I18NDecodeInPlace(storage, bytes.size(), nullptr));
 }

@@ -11,16 +11,18 @@
 constexpr std::size_t kOrvMaxClientOutputBytes = std::size_t{1} << 30;
 
 // Reads every byte of the client output from the file at `path`, or from
-// standard input when `path` is "-". Throws OrvException
+// standard input when `path` is "-", and decodes it as
+// OrvDecodeClientOutput does (the bytes are decoded where they were read,
+// without a second copy when the text fits one byte per unit). Throws
+// WexException for an unknown default encoding, and OrvException
 // ORV_MSG_INPUT_UNREADABLE (the detail names the file and the system's
 // reason) when it cannot be opened or read or is a directory, and
 // ORV_MSG_INPUT_TOO_LARGE when it holds more than kOrvMaxClientOutputBytes.
-std::string OrvReadClientOutput(const std::string& path);
+I18NString OrvReadClientOutput(const std::string& path);
 
 // Decodes `bytes` from the platform default encoding (an invalid sequence
 // becomes U+FFFD), drops a leading byte-order mark and makes every CR LF
-// pair a single LF; a CR on its own stays. `bytes` is freed as soon as it is
-// decoded (pass it with std::move to spare a copy).
-I18NString OrvDecodeClientOutput(std::string bytes);
+// pair a single LF; a CR on its own stays.
+I18NString OrvDecodeClientOutput(const std::string& bytes);
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVCLIENTINPUT_H_

@@ -236,7 +236,7 @@ void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   // An identifier without a query answers nothing, so its input is not read:
   // a missing file then is no failure either.
   if (SelectsQuery(id)) {
-    params_.SetClientOutput(OrvDecodeClientOutput(OrvReadClientOutput(source)));
+    params_.SetClientOutput(OrvReadClientOutput(source));
   }
   _CmdId = id;
 }

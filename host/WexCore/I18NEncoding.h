@@ -1,8 +1,12 @@
 #ifndef WEXCORE_I18NENCODING_H_
 #define WEXCORE_I18NENCODING_H_
 
-// Encoding services of the core library: the process's default encoding and
-// access to a string's UTF-16 text.
+// Encoding services of the core library: the process's default encoding,
+// access to a string's UTF-16 text, and decoding in place.
+
+#include <cstddef>
+
+#include "I18NString.h"
 
 // Opaque converter state; the conversions of this library take a null pointer
 // to mean "use the library's own".
@@ -41,5 +45,18 @@ bool I18NIsKnownEncoding(const char* name);
 // Windows and ISO code pages, IBM437, ...): the client's marker texts are
 // only recognisable in such an encoding.
 bool I18NIsAsciiCompatibleEncoding(const char* name);
+
+// Decodes the `length` bytes at the start of `bytes`' narrow storage
+// (written there through ReserveNarrow) from `encoding`, or from the
+// platform default encoding when it is null, as the 8-bit I18NString
+// constructor decodes bytes, and returns the text; `bytes` is empty afterwards.
+// Text that fits one byte per unit is decoded where it lies, so a client output
+// of hundreds of megabytes needs no second buffer; from the first unit that
+// does not fit, the bytes left are copied aside and decoded wide. Throws
+// WexException when `encoding` is unknown.
+I18NString I18NDecodeInPlace(I18NStringBuilder& bytes, std::size_t length,
+                             const char* encoding,
+                             I18NConversionCallback callback = nullptr,
+                             void* userData = nullptr);
 
 #endif  // WEXCORE_I18NENCODING_H_

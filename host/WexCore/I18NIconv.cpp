@@ -509,59 +509,107 @@ size_t I18NDecodeBytesWithLibrary(const char* bytes, size_t length,
   return output.Used();
 }
 
-size_t I18NDecodeBytes(const char* bytes, size_t length, const char* encoding,
-                       I18NConversionCallback callback, void* userData,
-                       I18NUnitSink& sink) {
+namespace {
+
+AsciiProfile& KnownProfileOf(const char* encoding) {
   AsciiProfile& profile = ProfileOf(encoding);
   if (!profile.known)
     I18NRaiseUnknownEncoding(encoding, "I18NString::I18NString()");
-  // The client's marker texts are ASCII literals and are built often: they
-  // skip the conversion library altogether.
-  if (profile.identity && IsPlainAscii(bytes, length)) {
-    if (unsigned char* narrow = sink.ReserveNarrow(length)) {
-      std::memcpy(narrow, bytes, length);
-      return length;
-    }
-    char16_t* out = sink.Reserve(length);
-    for (size_t i = 0; i < length; ++i)
-      out[i] = static_cast<unsigned char>(bytes[i]);
-    return length;
+  return profile;
+}
+
+// Decodes bytes from the start into one byte per unit for as long as every
+// unit is below U+0100; returns the bytes decoded so, and the units written
+// in `written`. `out` may be `bytes` itself: no unit is written before the
+// bytes it comes from are read. Encodings the conversion library decodes
+// are taken this way only when every byte is ASCII.
+size_t DecodeNarrowPrefix(AsciiProfile& profile, const char* encoding,
+                          const ByteTable* table, const char* bytes,
+                          size_t length, unsigned char* out, size_t& written) {
+  if (IsUtf8Name(encoding))
+    return DecodeUtf8Narrow(bytes, length, out, written);
+  if (table != nullptr) {
+    written = DecodeByTableNarrow(*table, profile.identity, bytes, length, out);
+    return written;
   }
+  written = 0;
+  if (!profile.identity || !IsPlainAscii(bytes, length)) return 0;
+  std::memmove(out, bytes, length);
+  written = length;
+  return length;
+}
+
+// Decodes into the wide units of an I18NStringBuilder after the first
+// `offset` units, which it holds narrow or wide and keeps.
+class OffsetSink : public I18NUnitSink {
+ public:
+  OffsetSink(I18NStringBuilder& builder, size_t offset)
+      : builder_(builder), offset_(offset) {}
+  char16_t* Reserve(size_t capacity) override {
+    return builder_.Widen(offset_, offset_ + capacity) + offset_;
+  }
+
+ private:
+  I18NStringBuilder& builder_;
+  size_t offset_;
+};
+
+}  // namespace
+
+size_t I18NDecodeBytes(const char* bytes, size_t length, const char* encoding,
+                       I18NConversionCallback callback, void* userData,
+                       I18NUnitSink& sink) {
+  AsciiProfile& profile = KnownProfileOf(encoding);
+  const bool utf8 = IsUtf8Name(encoding);
+  const ByteTable* table = utf8 ? nullptr : TableOf(profile, encoding);
   // Text is decoded one byte per unit while it fits (when the sink takes
   // that), then widened once and decoded on at two bytes per unit.
-  size_t replacements = 0;
-  size_t written;
-  if (IsUtf8Name(encoding)) {
-    size_t read = 0;
-    written = 0;
-    char16_t* out;
-    if (unsigned char* narrow = sink.ReserveNarrow(length)) {
-      read = DecodeUtf8Narrow(bytes, length, narrow, written);
-      if (read == length) return written;
-      out = sink.Widen(written, length);
-    } else {
-      out = sink.Reserve(length);
-    }
-    written +=
-        DecodeUtf8(bytes + read, length - read, out + written, replacements);
-  } else if (const ByteTable* table = TableOf(profile, encoding)) {
-    size_t read = 0;
-    char16_t* out;
-    if (unsigned char* narrow = sink.ReserveNarrow(length)) {
-      read =
-          DecodeByTableNarrow(*table, profile.identity, bytes, length, narrow);
-      if (read == length) return length;
-      out = sink.Widen(read, length);
-    } else {
-      out = sink.Reserve(length);
-    }
-    replacements = DecodeByTable(*table, profile.identity, bytes + read,
-                                 length - read, out + read);
-    written = length;
+  size_t read = 0;
+  size_t written = 0;
+  char16_t* out;
+  if (unsigned char* narrow = sink.ReserveNarrow(length)) {
+    read = DecodeNarrowPrefix(profile, encoding, table, bytes, length, narrow,
+                              written);
+    if (read == length) return written;
+    out = sink.Widen(written, written + (length - read));
   } else {
+    out = sink.Reserve(length);
+  }
+  if (!utf8 && table == nullptr) {
     return I18NDecodeBytesWithLibrary(bytes, length, encoding, callback,
                                       userData, sink);
   }
+  size_t replacements = 0;
+  if (utf8) {
+    written +=
+        DecodeUtf8(bytes + read, length - read, out + written, replacements);
+  } else {
+    replacements = DecodeByTable(*table, profile.identity, bytes + read,
+                                 length - read, out + written);
+    written += length - read;
+  }
   ReportReplacements(replacements, callback, userData);
   return written;
+}
+
+I18NString I18NDecodeInPlace(I18NStringBuilder& bytes, size_t length,
+                             const char* encoding,
+                             I18NConversionCallback callback, void* userData) {
+  if (encoding == nullptr) encoding = I18NGetPlatformDefaultEncoding();
+  AsciiProfile& profile = KnownProfileOf(encoding);
+  const ByteTable* table =
+      IsUtf8Name(encoding) ? nullptr : TableOf(profile, encoding);
+  unsigned char* storage = bytes.ReserveNarrow(length);
+  size_t written = 0;
+  const size_t read = DecodeNarrowPrefix(profile, encoding, table,
+                                         reinterpret_cast<const char*>(storage),
+                                         length, storage, written);
+  if (read == length) return bytes.Take(written);
+  // Widening moves the units over the bytes not yet read: those are taken
+  // out of the way first.
+  const std::string rest(storage + read, storage + length);
+  OffsetSink sink(bytes, written);
+  written += I18NDecodeBytes(rest.data(), rest.size(), encoding, callback,
+                             userData, sink);
+  return bytes.Take(written);
 }
