@@ -25,3 +25,7 @@ I18NString OrvEnumChildren::ConverToOrvFormat() {
 void OrvEnumChildren::AddItem(const I18NString& name, const bool& isProject) {
   children_.push_back({name, isProject});
 }
+
+void OrvEnumChildren::ReserveItems(std::size_t count) {
+  children_.reserve(count);
+}

@@ -32,6 +32,10 @@ class OrvEnumChildren : public OrvCmdObject {
   // Appends one child.
   void AddItem(const I18NString& name, const bool& isProject);
 
+  // Makes room for `count` children in all, so that a listing of a million
+  // lines is not copied as its list grows.
+  void ReserveItems(std::size_t count);
+
   bool succeeded;           // written by the parser
   I18NString clientOutput;  // read by the parser
 
