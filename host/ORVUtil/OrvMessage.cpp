@@ -15,6 +15,8 @@ const MessageText kMessageTexts[] = {
     {ORV_MSG_INPUT_TOO_LARGE, u"The client output is too large:"},
     {ORV_MSG_OUTPUT_FAILED,
      u"The result document could not be written to standard output."},
+    {ORV_MSG_ANSWER_TOO_LARGE,
+     u"The result document would hold more than 2147483647 characters."},
     {ORV_MSG_DIFF_UNRECOGNISED,
      u"The client output of the comparison says neither that the files "
      u"differ nor that they are the same."},

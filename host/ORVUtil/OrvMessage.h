@@ -14,6 +14,8 @@ enum OrvMessageCode : unsigned long {
   ORV_MSG_INPUT_TOO_LARGE = 0x56170003UL,
   // The result document could not be written to standard output.
   ORV_MSG_OUTPUT_FAILED = 0x56170004UL,
+  // The result document would be longer than a text can be.
+  ORV_MSG_ANSWER_TOO_LARGE = 0x56170005UL,
   // The comparison's client output says neither "different" nor "same".
   ORV_MSG_DIFF_UNRECOGNISED = 0x56177B77UL,
   // No memory for the comment buffer of a history record.

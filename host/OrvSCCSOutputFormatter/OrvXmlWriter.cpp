@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "OrvFormatterErrors.h"
+#include "OrvMessage.h"
+
 namespace {
 
 const char16_t kDeclaration[] =
@@ -60,12 +63,6 @@ inline bool StartsPair(const char16_t* at, const char16_t* end) {
 }
 inline bool StartsPair(const unsigned char*, const unsigned char*) {
   return false;
-}
-
-bool FitsNarrow(const char16_t* units, std::size_t count) {
-  char16_t seen = 0;
-  for (std::size_t i = 0; i < count; ++i) seen |= units[i];
-  return seen < 0x100;
 }
 
 // What stands in the document for `unit`, which is not ordinary
@@ -228,8 +225,11 @@ void OrvXmlWriter::CloseStartTag() {
 }
 
 void OrvXmlWriter::AppendIndentation(std::size_t depth) {
-  Append(u'\n');
-  for (std::size_t level = 0; level < depth; ++level) Append(u"  ", 2);
+  // The line feed and the indentation of the commonest depths in one piece.
+  static const char16_t kIndented[] = u"\n      ";
+  const std::size_t shallow = std::min<std::size_t>(depth, 3);
+  Append(kIndented, 1 + 2 * shallow);
+  for (std::size_t level = shallow; level < depth; ++level) Append(u"  ", 2);
 }
 
 template <typename Unit>
@@ -260,13 +260,22 @@ void OrvXmlWriter::AppendEscaped(const Unit* begin, const Unit* end,
 
 void OrvXmlWriter::Append(const char16_t* units, std::size_t count) {
   if (count > capacity_ - length_) Grow(count);
-  if (wide_ == nullptr && !FitsNarrow(units, count)) WidenDocument();
-  if (wide_ != nullptr) {
-    std::memcpy(wide_ + length_, units, count * sizeof(char16_t));
-  } else {
-    for (std::size_t i = 0; i < count; ++i)
-      narrow_[length_ + i] = static_cast<unsigned char>(units[i]);
+  if (wide_ == nullptr) {
+    // Narrowed and checked in one pass; what was narrowed is dropped when a
+    // unit did not fit.
+    char16_t seen = 0;
+    unsigned char* out = narrow_ + length_;
+    for (std::size_t i = 0; i < count; ++i) {
+      seen |= units[i];
+      out[i] = static_cast<unsigned char>(units[i]);
+    }
+    if (seen < 0x100) {
+      length_ += count;
+      return;
+    }
+    WidenDocument();
   }
+  std::memcpy(wide_ + length_, units, count * sizeof(char16_t));
   length_ += count;
 }
 
@@ -288,7 +297,12 @@ void OrvXmlWriter::Append(char16_t unit) { Append(&unit, 1); }
 
 void OrvXmlWriter::Grow(std::size_t count) {
   const std::size_t needed = length_ + count;
-  capacity_ = needed > 2 * capacity_ ? needed : 2 * capacity_;
+  // Found out before the storage grows past what the string can hold.
+  if (needed > I18NString::kMaxLength) {
+    OrvRaiseFailure(ORV_MSG_ANSWER_TOO_LARGE, I18NString(), "OrvXmlWriter.cpp",
+                    __LINE__, "OrvXmlWriter::Grow()");
+  }
+  capacity_ = std::min(std::max(needed, 2 * capacity_), I18NString::kMaxLength);
   if (wide_ != nullptr) {
     wide_ = document_.Reserve(capacity_);
   } else {

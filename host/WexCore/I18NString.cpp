@@ -9,6 +9,7 @@
 #include "I18NEncoding.h"
 #include "I18NIconv.h"
 #include "I18NUnits.h"
+#include "WexException.h"
 #include "WexMemory.h"
 
 using i18n_units::FitsNarrow;
@@ -83,6 +84,20 @@ namespace {
 
 const char16_t kNoUnits[] = u"";
 
+[[noreturn]] void RaiseTooLong() {
+  WexException exception;
+  exception << I18NString(
+      std::u16string(u"The text would hold more than 2147483647 characters."));
+  static const WexSourceLocation kLocation = {"I18NString.cpp", __LINE__};
+  exception.raise(&kLocation, "I18NString", "WEX_THROW");
+}
+
+// `count` as a string's length or offset, which stays below kMaxLength.
+std::uint32_t CheckedLength(std::size_t count) {
+  if (count > I18NString::kMaxLength) RaiseTooLong();
+  return static_cast<std::uint32_t>(count);
+}
+
 }  // namespace
 
 template <typename Read>
@@ -131,6 +146,7 @@ char16_t* I18NStringBuilder::Widen(std::size_t length, std::size_t capacity) {
 }
 
 I18NString I18NStringBuilder::Take(std::size_t length) {
+  CheckedLength(length);
   if (length == 0) {
     I18NString::Buffer::Release(buffer_);
     buffer_ = nullptr;
@@ -249,7 +265,7 @@ class NeedleInWidth {
 I18NString::I18NString() = default;
 
 I18NString::I18NString(Buffer* buffer, std::size_t length)
-    : buffer_(buffer), length_(length) {}
+    : buffer_(buffer), length_(static_cast<std::uint32_t>(length)) {}
 
 I18NString::I18NString(const char* text, const char* encoding, int length,
                        I18NConversionCallback callback, void* userData)
@@ -264,6 +280,7 @@ I18NString::I18NString(const void* text, int length,
   if (count == 0) return;
   bool narrow = true;
   for (size_t i = 0; narrow && i < count; ++i) narrow = UnitAt(text, i) < 0x100;
+  length_ = CheckedLength(count);
   buffer_ = Buffer::Create(count, narrow);
   if (narrow) {
     for (size_t i = 0; i < count; ++i)
@@ -272,7 +289,6 @@ I18NString::I18NString(const void* text, int length,
     std::memcpy(buffer_->Units(), text, 2 * count);
   }
   buffer_->Terminate(count);
-  length_ = count;
 }
 
 I18NString::I18NString(std::u16string units)
@@ -369,7 +385,7 @@ void I18NString::reserve(std::size_t capacity) {
       capacity <= buffer_->Capacity() - offset_) {
     return;
   }
-  makeUnique(std::max(capacity, length_));
+  makeUnique(std::max<std::size_t>(capacity, length_));
 }
 
 I18NString& I18NString::operator+=(const I18NString& other) {
@@ -385,12 +401,13 @@ I18NString& I18NString::operator+=(const I18NString& other) {
   const I18NString appended(other);
   const bool widen = isNarrow() && !appended.isNarrow() &&
                      !FitsNarrow(appended.data(), appended.length_);
-  const std::size_t total = length_ + appended.length_;
+  const std::uint32_t total =
+      CheckedLength(std::size_t{length_} + appended.length_);
   std::size_t capacity = buffer_->Capacity();
   // A private buffer grows geometrically, so appending piece by piece stays
   // linear.
   if (buffer_->Shared() || widen || total > capacity - offset_)
-    capacity = std::max(total, 2 * length_);
+    capacity = std::max<std::size_t>(total, std::size_t{2} * length_);
   makeUnique(capacity, widen);
   Visit(appended, [&](const auto* units, size_t length) {
     if (!isNarrow()) {
@@ -441,8 +458,8 @@ I18NString I18NString::substring(int start, int end) const {
   if (end == -1 || end > length()) end = length();
   if (start < 0 || start >= end) return I18NString();
   I18NString part(*this);
-  part.offset_ += static_cast<size_t>(start);
-  part.length_ = static_cast<size_t>(end - start);
+  part.offset_ += static_cast<std::uint32_t>(start);
+  part.length_ = static_cast<std::uint32_t>(end - start);
   return part;
 }
 
@@ -462,10 +479,10 @@ void I18NString::erase(int start, int count) {
   const size_t remaining = length_ - first;
   if (count == -1 || static_cast<size_t>(count) >= remaining) {
     // Cutting off the end only narrows the view.
-    length_ = first;
+    length_ = static_cast<std::uint32_t>(first);
   } else if (count > 0 && first == 0) {
-    offset_ += static_cast<size_t>(count);
-    length_ -= static_cast<size_t>(count);
+    offset_ += static_cast<std::uint32_t>(count);
+    length_ -= static_cast<std::uint32_t>(count);
   } else if (count > 0) {
     makeUnique(length_);
     const size_t unitBytes = isNarrow() ? 1 : sizeof(char16_t);
@@ -473,7 +490,7 @@ void I18NString::erase(int start, int count) {
     const size_t kept = first + static_cast<size_t>(count);
     std::memmove(bytes + first * unitBytes, bytes + kept * unitBytes,
                  (length_ - kept) * unitBytes);
-    length_ -= static_cast<size_t>(count);
+    length_ -= static_cast<std::uint32_t>(count);
     buffer_->Terminate(length_);
   }
   if (length_ == 0) release();
@@ -486,8 +503,8 @@ void I18NString::trimLeading(unsigned int ch) {
     while (leading < length && units[leading] == ch) ++leading;
     return leading;
   });
-  offset_ += count;
-  length_ -= count;
+  offset_ += static_cast<std::uint32_t>(count);
+  length_ -= static_cast<std::uint32_t>(count);
   if (length_ == 0) release();
 }
 
@@ -495,7 +512,7 @@ void I18NString::trimTrailing(unsigned int ch) {
   if (ch > 0xFFFF) return;
   length_ = Visit(*this, [&](const auto* units, size_t length) {
     while (length > 0 && units[length - 1] == ch) --length;
-    return length;
+    return static_cast<std::uint32_t>(length);
   });
   if (length_ == 0) release();
 }
@@ -548,6 +565,7 @@ void I18NString::replaceAll(const I18NString& target,
   const bool inPlace =
       replacement.length_ <= target.length_ && !buffer_->Shared();
   if (inPlace) makeUnique(length_);
+  CheckedLength(resultLength);
   Buffer* result = inPlace ? buffer_ : Buffer::Create(resultLength, isNarrow());
   const size_t written = Visit(*this, [&](const auto* units, size_t length) {
     if constexpr (sizeof(*units) == 1) {
@@ -566,7 +584,7 @@ void I18NString::replaceAll(const I18NString& target,
     buffer_ = result;
     offset_ = 0;
   }
-  length_ = written;
+  length_ = static_cast<std::uint32_t>(written);
   if (length_ == 0) {
     release();
   } else {

@@ -2,6 +2,7 @@
 #define WEXCORE_I18NSTRING_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Called once for every byte sequence that a conversion could not decode and
@@ -32,6 +33,10 @@ typedef void (*I18NConversionCallback)(void* userData);
 // included. Not safe to share between threads: the count is not atomic.
 class I18NString {
  public:
+  // The most code units a text holds (positions are int). An operation that
+  // would make a longer text throws WexException instead.
+  static constexpr std::size_t kMaxLength = 0x7FFFFFFF;
+
   // An empty text.
   I18NString();
 
@@ -157,6 +162,7 @@ class I18NString {
   friend class I18NStringBuilder;
 
   // Adopts `buffer` (one reference) holding `length` units from its start.
+  // REQUIRES: length <= kMaxLength.
   I18NString(Buffer* buffer, std::size_t length);
 
   // Gives the string a buffer of its own that holds its text from the start
@@ -177,8 +183,10 @@ class I18NString {
   // that getExternalBuffer() can exchange a shared buffer for a terminated
   // private copy of the same text.
   mutable Buffer* buffer_ = nullptr;
-  mutable std::size_t offset_ = 0;
-  std::size_t length_ = 0;
+  // Both below kMaxLength: a string is sixteen bytes, which counts in lists
+  // of a million of them.
+  mutable std::uint32_t offset_ = 0;
+  std::uint32_t length_ = 0;
 };
 
 // Builds one string's code units in place: they are written straight into
