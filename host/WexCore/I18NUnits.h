@@ -154,10 +154,11 @@ std::size_t FindLongNeedle(const Unit* text, std::size_t textLength,
 }
 
 // Needles up to this length are searched by their first and last unit and
-// compared in full at each candidate, which costs at most the needle's
-// length per text position; longer ones use the prefix table, so no search
-// costs more than text plus needle.
-const std::size_t kShortNeedle = 32;
+// compared in full at each candidate, which costs at most one short memcmp
+// per text position; longer ones use the prefix table, so no search costs
+// more than a small multiple of text plus needle. The client's longest
+// marker ("No VSS database (srcsafe.ini) found.") is well below it.
+const std::size_t kShortNeedle = 64;
 
 // Position of `needle` in `text` at or after `from`, else textLength.
 // REQUIRES: from <= textLength, needleLength > 0.
