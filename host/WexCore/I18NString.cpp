@@ -549,31 +549,35 @@ void I18NString::replaceAll(const I18NString& target,
   if (target.empty()) return;
   int hit = find(target, 0);
   if (hit == -1) return;
-  // Narrow text stays narrow when the replacement fits; either text may live
-  // in this buffer, so both are copied in the text's width first.
-  if (isNarrow() && !NeedleInWidth(replacement, true).Fits())
+  // Either text may be this string or live in its buffer: holding them
+  // makes that buffer shared, so it is then never rewritten in place.
+  const I18NString targetHeld(target);
+  const I18NString replacementHeld(replacement);
+  // Narrow text stays narrow when the replacement fits.
+  if (isNarrow() && !NeedleInWidth(replacementHeld, true).Fits())
     makeUnique(length_, true);
-  const NeedleInWidth from(target, isNarrow());
-  const NeedleInWidth to(replacement, isNarrow());
+  const NeedleInWidth from(targetHeld, isNarrow());
+  const NeedleInWidth to(replacementHeld, isNarrow());
   std::size_t resultLength = length_;
-  if (replacement.length_ > target.length_) {
-    for (int at = hit; at != -1; at = find(target, at + target.length()))
-      resultLength += replacement.length_ - target.length_;
+  if (replacementHeld.length_ > targetHeld.length_) {
+    for (int at = hit; at != -1;
+         at = find(targetHeld, at + targetHeld.length()))
+      resultLength += replacementHeld.length_ - targetHeld.length_;
   }
   // A replacement no longer than the target writes behind the point the
   // search reads, so a private buffer can be rewritten in place.
   const bool inPlace =
-      replacement.length_ <= target.length_ && !buffer_->Shared();
+      replacementHeld.length_ <= targetHeld.length_ && !buffer_->Shared();
   if (inPlace) makeUnique(length_);
   CheckedLength(resultLength);
   Buffer* result = inPlace ? buffer_ : Buffer::Create(resultLength, isNarrow());
   const size_t written = Visit(*this, [&](const auto* units, size_t length) {
     if constexpr (sizeof(*units) == 1) {
-      return ReplaceUnits(units, length, from.Bytes(), target.length_,
-                          to.Bytes(), replacement.length_, result->Bytes());
+      return ReplaceUnits(units, length, from.Bytes(), targetHeld.length_,
+                          to.Bytes(), replacementHeld.length_, result->Bytes());
     } else {
-      return ReplaceUnits(units, length, from.Units(), target.length_,
-                          to.Units(), replacement.length_, result->Units());
+      return ReplaceUnits(units, length, from.Units(), targetHeld.length_,
+                          to.Units(), replacementHeld.length_, result->Units());
     }
   });
   if (inPlace) {

@@ -158,6 +158,15 @@ TEST(I18NReplaceAllTest, TargetAndReplacementMayViewTheTextItself) {
   I18NString grows = U(u"ab-ab");
   grows.replaceAll(grows.substring(2, 3), grows);
   EXPECT_EQ(grows.units(), u"abab-abab");
+  // The text as its own target, unshared and not at the start of its
+  // buffer: rewriting in place would move the target while it is read.
+  for (const std::u16string& units :
+       {std::u16string(u"xxabcd"), std::u16string(u"xx\u20ACbcd")}) {
+    I18NString self = U(units);
+    self.erase(0, 2);
+    self.replaceAll(self, U(u"c"));
+    EXPECT_EQ(self.units(), u"c");
+  }
 }
 
 // Random changes to many strings that share buffers, checked against
