@@ -16,28 +16,39 @@ using i18n_units::FitsNarrow;
 using i18n_units::Narrow;
 using i18n_units::Widen;
 
+namespace {
+
+// `count` as a string's length or offset, or a buffer's capacity, which
+// stay below I18NString::kMaxLength; throws WexException beyond it.
+std::uint32_t CheckedLength(std::size_t count);
+
+}  // namespace
+
 // The shared storage: a reference count, a capacity and a width, followed in
 // the same block by capacity + 1 code units of that width (the last place is
-// for a terminator).
+// for a terminator). The header is kept small: a history holds millions of
+// buffers of a few units each.
 class I18NString::Buffer {
  public:
   // A buffer with one reference and room for `capacity` units.
   static Buffer* Create(std::size_t capacity, bool narrow) {
-    void* block = std::malloc(BlockSize(capacity, narrow));
+    const std::uint32_t room = CheckedLength(capacity);
+    void* block = std::malloc(BlockSize(room, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    WexAdviseHugePages(block, BlockSize(capacity, narrow));
-    return new (block) Buffer(capacity, narrow);
+    WexAdviseHugePages(block, BlockSize(room, narrow));
+    return new (block) Buffer(room, narrow);
   }
 
   // `buffer` moved to a block with room for `capacity` units of width
   // `narrow`, its bytes kept as far as they fit (the caller rearranges them
   // when the width changes). REQUIRES: the only reference is the caller's.
   static Buffer* Resize(Buffer* buffer, std::size_t capacity, bool narrow) {
-    void* block = std::realloc(buffer, BlockSize(capacity, narrow));
+    const std::uint32_t room = CheckedLength(capacity);
+    void* block = std::realloc(buffer, BlockSize(room, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    WexAdviseHugePages(block, BlockSize(capacity, narrow));
+    WexAdviseHugePages(block, BlockSize(room, narrow));
     buffer = static_cast<Buffer*>(block);
-    buffer->capacity_ = capacity;
+    buffer->capacity_ = room;
     buffer->narrow_ = narrow;
     return buffer;
   }
@@ -45,6 +56,8 @@ class I18NString::Buffer {
     return Resize(buffer, capacity, buffer->narrow_);
   }
 
+  // A string's reference; there are never more strings than the 2^32 that
+  // would wrap it (each is sixteen bytes, and texts are below 2^31 units).
   void Acquire() { ++references_; }
 
   // Drops one reference and frees the block with the last one.
@@ -68,15 +81,16 @@ class I18NString::Buffer {
   }
 
  private:
-  Buffer(std::size_t capacity, bool narrow)
+  Buffer(std::uint32_t capacity, bool narrow)
       : capacity_(capacity), narrow_(narrow) {}
 
-  static std::size_t BlockSize(std::size_t capacity, bool narrow) {
-    return sizeof(Buffer) + (capacity + 1) * (narrow ? 1 : sizeof(char16_t));
+  static std::size_t BlockSize(std::uint32_t capacity, bool narrow) {
+    return sizeof(Buffer) +
+           (std::size_t{capacity} + 1) * (narrow ? 1 : sizeof(char16_t));
   }
 
-  std::size_t references_ = 1;
-  std::size_t capacity_;
+  std::uint32_t references_ = 1;
+  std::uint32_t capacity_;
   bool narrow_;
 };
 
@@ -92,7 +106,6 @@ const char16_t kNoUnits[] = u"";
   exception.raise(&kLocation, "I18NString", "WEX_THROW");
 }
 
-// `count` as a string's length or offset, which stays below kMaxLength.
 std::uint32_t CheckedLength(std::size_t count) {
   if (count > I18NString::kMaxLength) RaiseTooLong();
   return static_cast<std::uint32_t>(count);
