@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "I18NEncoding.h"
+#include "I18NUnits.h"
 #include "WexException.h"
 
 namespace {
@@ -206,8 +207,18 @@ bool IsUtf8Name(const char* encoding) {
   return std::strcmp(name, "8") == 0;
 }
 
+// True when no byte is above 0x7F; a client output of hundreds of
+// megabytes is looked at sixteen bytes at a time.
 bool IsPlainAscii(const char* bytes, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  for (; length - i >= 16; i += 16) {
+    const __m128i block =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+    if (_mm_movemask_epi8(block) != 0) return false;
+  }
+#endif
+  for (; i < length; ++i) {
     if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
   }
   return true;
@@ -522,21 +533,25 @@ AsciiProfile& KnownProfileOf(const char* encoding) {
 // unit is below U+0100; returns the bytes decoded so, and the units written
 // in `written`. `out` may be `bytes` itself: no unit is written before the
 // bytes it comes from are read. Encodings the conversion library decodes
-// are taken this way only when every byte is ASCII.
+// (no table, not UTF-8) are not decoded so.
 size_t DecodeNarrowPrefix(AsciiProfile& profile, const char* encoding,
                           const ByteTable* table, const char* bytes,
                           size_t length, unsigned char* out, size_t& written) {
+  written = 0;
   if (IsUtf8Name(encoding))
     return DecodeUtf8Narrow(bytes, length, out, written);
-  if (table != nullptr) {
-    written = DecodeByTableNarrow(*table, profile.identity, bytes, length, out);
-    return written;
-  }
-  written = 0;
-  if (!profile.identity || !IsPlainAscii(bytes, length)) return 0;
-  std::memmove(out, bytes, length);
-  written = length;
-  return length;
+  if (table == nullptr) return 0;
+  written = DecodeByTableNarrow(*table, profile.identity, bytes, length, out);
+  return written;
+}
+
+// True when `bytes` decode to themselves, one unit per byte: ASCII in an
+// encoding that writes ASCII as itself. The client's marker texts are such
+// literals and are built often; they skip the tables and the conversion
+// library altogether, so queries with ASCII text never work a table out.
+bool DecodesAsAscii(const AsciiProfile& profile, const char* bytes,
+                    size_t length) {
+  return profile.identity && IsPlainAscii(bytes, length);
 }
 
 // Decodes into the wide units of an I18NStringBuilder after the first
@@ -560,6 +575,15 @@ size_t I18NDecodeBytes(const char* bytes, size_t length, const char* encoding,
                        I18NConversionCallback callback, void* userData,
                        I18NUnitSink& sink) {
   AsciiProfile& profile = KnownProfileOf(encoding);
+  if (DecodesAsAscii(profile, bytes, length)) {
+    if (unsigned char* narrow = sink.ReserveNarrow(length)) {
+      std::memcpy(narrow, bytes, length);
+    } else {
+      i18n_units::Widen(reinterpret_cast<const unsigned char*>(bytes), length,
+                        sink.Reserve(length));
+    }
+    return length;
+  }
   const bool utf8 = IsUtf8Name(encoding);
   const ByteTable* table = utf8 ? nullptr : TableOf(profile, encoding);
   // Text is decoded one byte per unit while it fits (when the sink takes
@@ -597,9 +621,11 @@ I18NString I18NDecodeInPlace(I18NStringBuilder& bytes, size_t length,
                              I18NConversionCallback callback, void* userData) {
   if (encoding == nullptr) encoding = I18NGetPlatformDefaultEncoding();
   AsciiProfile& profile = KnownProfileOf(encoding);
+  unsigned char* storage = bytes.ReserveNarrow(length);
+  if (DecodesAsAscii(profile, reinterpret_cast<const char*>(storage), length))
+    return bytes.Take(length);
   const ByteTable* table =
       IsUtf8Name(encoding) ? nullptr : TableOf(profile, encoding);
-  unsigned char* storage = bytes.ReserveNarrow(length);
   size_t written = 0;
   const size_t read = DecodeNarrowPrefix(profile, encoding, table,
                                          reinterpret_cast<const char*>(storage),
