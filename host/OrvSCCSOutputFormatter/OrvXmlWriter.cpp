@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -140,13 +141,18 @@ void OrvXmlWriter::AddAttribute(const char16_t* name, const char16_t* value) {
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, bool value) {
-  AddAttribute(name, value ? u"true" : u"false");
+  // Neither word needs escaping.
+  Append(u' ');
+  Append(name);
+  Append(value ? u"=\"true\"" : u"=\"false\"");
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, long value) {
-  const std::string digits = std::to_string(value);
-  const std::u16string units(digits.begin(), digits.end());
-  AppendAttribute(name, units.data(), units.data() + units.size());
+  char digits[24];
+  const int count = std::snprintf(digits, sizeof(digits), "%ld", value);
+  char16_t units[sizeof(digits)];
+  std::copy(digits, digits + count, units);
+  AppendAttribute(name, units, units + count);
 }
 
 void OrvXmlWriter::AddText(const I18NString& text) {
@@ -258,18 +264,13 @@ void OrvXmlWriter::AppendEscaped(const Unit* begin, const Unit* end,
   Append(run, static_cast<std::size_t>(end - run));
 }
 
-void OrvXmlWriter::Append(const char16_t* units, std::size_t count) {
+void OrvXmlWriter::AppendSlowly(const char16_t* units, std::size_t count) {
   if (count > capacity_ - length_) Grow(count);
-  if (wide_ == nullptr) {
-    // Narrowed and checked in one pass; what was narrowed is dropped when a
-    // unit did not fit.
+  if (narrow_ != nullptr) {
     char16_t seen = 0;
-    unsigned char* out = narrow_ + length_;
-    for (std::size_t i = 0; i < count; ++i) {
-      seen |= units[i];
-      out[i] = static_cast<unsigned char>(units[i]);
-    }
+    for (std::size_t i = 0; i < count; ++i) seen |= units[i];
     if (seen < 0x100) {
+      std::copy(units, units + count, narrow_ + length_);
       length_ += count;
       return;
     }
@@ -292,8 +293,6 @@ void OrvXmlWriter::Append(const unsigned char* units, std::size_t count) {
 void OrvXmlWriter::Append(const char16_t* text) {
   Append(text, std::char_traits<char16_t>::length(text));
 }
-
-void OrvXmlWriter::Append(char16_t unit) { Append(&unit, 1); }
 
 void OrvXmlWriter::Grow(std::size_t count) {
   const std::size_t needed = length_ + count;

@@ -76,10 +76,30 @@ class OrvXmlWriter {
   // storage of the string Finish() returns, so the document is written once
   // and never copied. The document is narrow (one byte per unit) until the
   // first unit at or above U+0100 is appended, and wide from then on.
-  void Append(const char16_t* units, std::size_t count);
+  // The common case, narrow units into a narrow document with room for
+  // them, is inline: a listing's document is millions of short pieces.
+  void Append(const char16_t* units, std::size_t count) {
+    if (narrow_ != nullptr && count <= capacity_ - length_) {
+      // Narrowed and checked in one pass; what was narrowed is dropped when
+      // a unit did not fit.
+      char16_t seen = 0;
+      unsigned char* out = narrow_ + length_;
+      for (std::size_t i = 0; i < count; ++i) {
+        seen |= units[i];
+        out[i] = static_cast<unsigned char>(units[i]);
+      }
+      if (seen < 0x100) {
+        length_ += count;
+        return;
+      }
+    }
+    AppendSlowly(units, count);
+  }
+  void Append(char16_t unit) { Append(&unit, 1); }
   void Append(const unsigned char* units, std::size_t count);
   void Append(const char16_t* text);
-  void Append(char16_t unit);
+  // Append() when the document must grow or turn wide first.
+  void AppendSlowly(const char16_t* units, std::size_t count);
   // Makes room for `count` more units: the storage at least doubles, so a
   // document of tens of megabytes is moved a few times at most (and not at
   // all where the block can grow where it lies).
