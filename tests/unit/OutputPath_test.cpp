@@ -125,7 +125,7 @@ std::u16string EscapedByHand(const std::u16string& text, bool inAttribute) {
 }
 
 // Long runs of ordinary text broken by every kind of unit the writer treats
-// apart, past the writer's pending block several times.
+// apart, long enough that the writer's storage grows several times.
 std::u16string MixedText() {
   const std::u16string specials =
       u"&<>\"'\t\n\r\x01\xFFFE\xFFFF\xD800\xDC00\U0001F600\xDC00\xD800";
