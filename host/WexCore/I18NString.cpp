@@ -622,6 +622,12 @@ const char16_t* I18NString::data() const {
   return buffer_->Units() + offset_;
 }
 
+std::u16string I18NString::units() const {
+  return Visit(*this, [](const auto* units, size_t length) {
+    return std::u16string(units, units + length);
+  });
+}
+
 const unsigned char* I18NString::narrowData() const {
   return buffer_->Bytes() + offset_;
 }

@@ -151,8 +151,9 @@ class I18NString {
   // The code unit at `pos`. REQUIRES: 0 <= pos < length().
   char16_t at(int pos) const;
 
-  // A copy of the code units, for tests and messages; hot paths read data().
-  std::u16string units() const { return std::u16string(data(), length_); }
+  // A copy of the code units, for tests and messages; the string keeps its
+  // width. Hot paths read narrowData() or data() instead.
+  std::u16string units() const;
 
   // The text encoded as UTF-8; an unpaired surrogate becomes U+FFFD.
   std::string toUTF8() const;
