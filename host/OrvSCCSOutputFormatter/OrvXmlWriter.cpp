@@ -26,12 +26,13 @@ const char16_t* const kReferences[] = {u"amp;", u"lt;", u"gt;", u"quot;",
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// For each ASCII unit, whether it stands in the document as it is. Tab, line
-// feed and carriage return are the only controls XML 1.0 allows; a parser
-// normalises raw tab and line feed in attribute values to blanks and every
-// raw carriage return away, so these go as references wherever they would
-// otherwise be lost.
-using AsciiTable = std::array<bool, 0x80>;
+// For each unit below U+0100, whether it stands in the document as it is.
+// Tab, line feed and carriage return are the only controls XML 1.0 allows
+// below U+0080; a parser normalises raw tab and line feed in attribute
+// values to blanks and every raw carriage return away, so these go as
+// references wherever they would otherwise be lost. One lookup decides for
+// every unit of narrow text.
+using AsciiTable = std::array<bool, 0x100>;
 
 constexpr AsciiTable OrdinaryAscii(bool inAttribute) {
   AsciiTable table{};
@@ -52,11 +53,11 @@ constexpr AsciiTable kOrdinaryInAttribute = OrdinaryAscii(true);
 // a reference, not a surrogate (pairs are checked apart) and not U+FFFE or
 // U+FFFF, which are no characters at all.
 inline bool IsOrdinary(char16_t unit, const AsciiTable& ascii) {
-  if (unit < 0x80) return ascii[unit];
+  if (unit < 0x100) return ascii[unit];
   return unit < 0xD800 || (unit > 0xDFFF && unit < 0xFFFE);
 }
 inline bool IsOrdinary(unsigned char unit, const AsciiTable& ascii) {
-  return unit >= 0x80 || ascii[unit];
+  return ascii[unit];
 }
 
 inline bool StartsPair(const char16_t* at, const char16_t* end) {
@@ -120,9 +121,10 @@ void OrvXmlWriter::OpenElement(const char16_t* name) {
     open_.back().hasChildElements = true;
     AppendIndentation(open_.size());
   }
+  const std::size_t nameLength = std::char_traits<char16_t>::length(name);
   Append(u'<');
-  Append(name);
-  open_.push_back({name, true, false});
+  Append(name, nameLength);
+  open_.push_back({name, nameLength, true, false});
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, const I18NString& value) {
@@ -144,7 +146,11 @@ void OrvXmlWriter::AddAttribute(const char16_t* name, bool value) {
   // Neither word needs escaping.
   Append(u' ');
   Append(name);
-  Append(value ? u"=\"true\"" : u"=\"false\"");
+  if (value) {
+    AppendLiteral(u"=\"true\"");
+  } else {
+    AppendLiteral(u"=\"false\"");
+  }
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, long value) {
@@ -198,12 +204,12 @@ void OrvXmlWriter::CloseElement() {
   OpenTag tag = open_.back();
   open_.pop_back();
   if (tag.startTagOpen) {
-    Append(u"/>");
+    AppendLiteral(u"/>");
     return;
   }
   if (tag.hasChildElements) AppendIndentation(open_.size());
-  Append(u"</");
-  Append(tag.name);
+  AppendLiteral(u"</");
+  Append(tag.name, tag.nameLength);
   Append(u'>');
 }
 
@@ -218,7 +224,7 @@ void OrvXmlWriter::AppendAttribute(const char16_t* name, const Unit* begin,
                                    const Unit* end) {
   Append(u' ');
   Append(name);
-  Append(u"=\"");
+  AppendLiteral(u"=\"");
   AppendEscaped(begin, end, true);
   Append(u'"');
 }
@@ -280,7 +286,7 @@ void OrvXmlWriter::AppendSlowly(const char16_t* units, std::size_t count) {
   length_ += count;
 }
 
-void OrvXmlWriter::Append(const unsigned char* units, std::size_t count) {
+void OrvXmlWriter::AppendSlowly(const unsigned char* units, std::size_t count) {
   if (count > capacity_ - length_) Grow(count);
   if (wide_ != nullptr) {
     std::copy(units, units + count, wide_ + length_);

@@ -2,6 +2,7 @@
 #define ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,7 @@ class OrvXmlWriter {
  private:
   struct OpenTag {
     const char16_t* name;
+    std::size_t nameLength;
     bool startTagOpen;
     bool hasChildElements;
   };
@@ -96,10 +98,23 @@ class OrvXmlWriter {
     AppendSlowly(units, count);
   }
   void Append(char16_t unit) { Append(&unit, 1); }
-  void Append(const unsigned char* units, std::size_t count);
+  void Append(const unsigned char* units, std::size_t count) {
+    if (narrow_ != nullptr && count <= capacity_ - length_) {
+      std::memcpy(narrow_ + length_, units, count);
+      length_ += count;
+      return;
+    }
+    AppendSlowly(units, count);
+  }
   void Append(const char16_t* text);
+  // A string literal of the writer's own markup, its length known.
+  template <std::size_t N>
+  void AppendLiteral(const char16_t (&text)[N]) {
+    Append(text, N - 1);
+  }
   // Append() when the document must grow or turn wide first.
   void AppendSlowly(const char16_t* units, std::size_t count);
+  void AppendSlowly(const unsigned char* units, std::size_t count);
   // Makes room for `count` more units: the storage at least doubles, so a
   // document of tens of megabytes is moved a few times at most (and not at
   // all where the block can grow where it lies).
