@@ -64,17 +64,6 @@ I18NString CutAtBlankLine(const I18NString& listing) {
   return listing.substring(0, listing.incrementOffset(blankLine));
 }
 
-// The number of line feeds in `text`: at least the number of children it
-// lists.
-std::size_t CountLineFeeds(const I18NString& text) {
-  std::size_t count = 0;
-  for (int at = text.find(kLineFeed, 0); at != -1;
-       at = text.find(kLineFeed, at + 1)) {
-    ++count;
-  }
-  return count;
-}
-
 }  // namespace
 
 OrvSSEnumChildren::OrvSSEnumChildren(OrvInputParams& params)
@@ -101,7 +90,8 @@ void OrvSSEnumChildren::ProceesOutPut() {
 }
 
 void OrvSSEnumChildren::AddListedChildren(const I18NString& listing) {
-  ReserveItems(CountLineFeeds(listing));
+  // Every listed child ends with a line feed.
+  ReserveItems(static_cast<std::size_t>(listing.count(kLineFeed)));
   int lineStart = 0;
   while (lineStart != -1) {
     const int lineFeed = listing.find(kLineFeed, lineStart);

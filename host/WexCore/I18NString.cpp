@@ -467,6 +467,15 @@ int I18NString::find(unsigned int ch, int from) const {
   });
 }
 
+int I18NString::count(unsigned int ch) const {
+  if (ch > 0xFFFF || (isNarrow() && ch > 0xFF)) return 0;
+  return Visit(*this, [&](const auto* units, size_t length) {
+    using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(units)>>;
+    return static_cast<int>(
+        i18n_units::CountUnit(units, units + length, static_cast<Unit>(ch)));
+  });
+}
+
 I18NString I18NString::substring(int start, int end) const {
   if (end == -1 || end > length()) end = length();
   if (start < 0 || start >= end) return I18NString();

@@ -94,6 +94,9 @@ class I18NString {
   // A `from` below 0 or past the end finds nothing.
   int find(unsigned int ch, int from = 0) const;
 
+  // The number of code units equal to `ch`.
+  int count(unsigned int ch) const;
+
   // The text from `start` up to, not including, `end`; an `end` of -1 (or one
   // past the text) means the end of the text. Empty when `start` is below 0,
   // not below the end, or past the text.
