@@ -13,6 +13,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 namespace i18n_units {
 
@@ -176,6 +179,41 @@ std::size_t CountUnit(const Unit* begin, const Unit* end, Unit unit) {
 // marker ("No VSS database (srcsafe.ini) found.") is well below it.
 const std::size_t kShortNeedle = 64;
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// FindShortNeedle for one-byte units, 32 at a time; the processors the
+// handler runs on nearly all have AVX2, and the client's failure messages
+// are looked for in the whole of a listing of megabytes.
+__attribute__((target("avx2"))) inline const unsigned char* FindShortNeedleAvx2(
+    const unsigned char* begin, const unsigned char* end,
+    const unsigned char* needle, std::size_t needleLength) {
+  if (static_cast<std::size_t>(end - begin) < needleLength) return end;
+  const unsigned char* lastStart = end - needleLength;
+  const std::size_t last = needleLength - 1;
+  const __m256i first = _mm256_set1_epi8(static_cast<char>(needle[0]));
+  const __m256i final = _mm256_set1_epi8(static_cast<char>(needle[last]));
+  const unsigned char* at = begin;
+  for (; lastStart - at >= 32; at += 32) {
+    const __m256i starts =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    const __m256i ends =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + last));
+    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(
+        _mm256_cmpeq_epi8(starts, first), _mm256_cmpeq_epi8(ends, final))));
+    for (; mask != 0; mask &= mask - 1) {
+      const unsigned char* candidate = at + __builtin_ctz(mask);
+      if (last <= 1 || std::memcmp(candidate + 1, needle + 1, last) == 0)
+        return candidate;
+    }
+  }
+  return FindShortNeedle(at, end, needle, needleLength);
+}
+
+inline bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
 // Position of `needle` in `text` at or after `from`, else textLength.
 // REQUIRES: from <= textLength, needleLength > 0.
 template <typename Unit>
@@ -183,6 +221,15 @@ std::size_t Find(const Unit* text, std::size_t textLength, const Unit* needle,
                  std::size_t needleLength, std::size_t from) {
   if (needleLength > kShortNeedle)
     return FindLongNeedle(text, textLength, needle, needleLength, from);
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  if constexpr (sizeof(Unit) == 1) {
+    if (HasAvx2()) {
+      return FindShortNeedleAvx2(text + from, text + textLength, needle,
+                                 needleLength) -
+             text;
+    }
+  }
+#endif
   return FindShortNeedle(text + from, text + textLength, needle, needleLength) -
          text;
 }

@@ -92,23 +92,47 @@ TEST(I18NStringWalkTest, WalkingWithIncrementOffsetEnds) {
   EXPECT_GT(limit, 0);
 }
 
-TEST(I18NStringFindTest, LongNeedlesAgreeWithAPlainSearch) {
-  // Needles longer than the short-needle limit take the prefix-table path;
-  // texts over a two-letter alphabet are full of partial matches.
+TEST(I18NStringFindTest, NeedlesOfEveryLengthAgreeWithAPlainSearch) {
+  // Needles up to 64 units take the filtered search (32 one-byte units or
+  // eight two-byte units at a time), longer ones the prefix table; texts
+  // over a two-letter alphabet are full of partial matches. Odd rounds use
+  // a second letter that makes the text wide.
   std::mt19937 random(20240501);
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 1200; ++round) {
+    const char16_t other = round % 2 == 0 ? u'b' : u'\u0101';
     std::u16string text(200 + random() % 300, u'a');
-    for (char16_t& unit : text) unit = random() % 4 == 0 ? u'b' : u'a';
-    size_t needleLength = 33 + random() % 20;
+    for (char16_t& unit : text) unit = random() % 4 == 0 ? other : u'a';
+    size_t needleLength = 1 + random() % 84;
     size_t start = random() % (text.size() - needleLength);
     std::u16string needle = text.substr(start, needleLength);
-    if (round % 3 == 0) needle[random() % needleLength] = u'b';
+    if (round % 3 == 0) needle[random() % needleLength] = other;
     int from = static_cast<int>(random() % text.size());
     auto found = std::search(text.begin() + from, text.end(), needle.begin(),
                              needle.end());
     int expected = found == text.end() ? -1 : int(found - text.begin());
     ASSERT_EQ(U(text).find(U(needle), from), expected) << "round " << round;
   }
+}
+
+TEST(I18NStringCountTest, CountsEveryUnitInEitherWidth) {
+  // Long enough to cross many blocks of sixteen bytes, and viewed from an
+  // odd offset so that no block is aligned.
+  std::mt19937 random(7);
+  for (const char16_t other : {u'b', u'\u0101'}) {
+    std::u16string units(1000, u'a');
+    for (char16_t& unit : units) unit = random() % 5 == 0 ? u'\n' : other;
+    const I18NString text = U(u"x" + units).substring(1, -1);
+    EXPECT_EQ(text.count(u'\n'),
+              static_cast<int>(std::count(units.begin(), units.end(), u'\n')));
+    EXPECT_EQ(text.count(other),
+              static_cast<int>(std::count(units.begin(), units.end(), other)));
+    EXPECT_EQ(text.count(u'z'), 0);
+  }
+  // A unit that narrow text cannot hold, and one that no text holds.
+  EXPECT_EQ(U(u"a\u00E9a").count(0x1E9), 0);
+  EXPECT_EQ(U(u"a\u00E9a").count(0x10000), 0);
+  EXPECT_EQ(U(u"\u0101\u00E9").count(0xE9), 1);
+  EXPECT_EQ(I18NString().count(u'a'), 0);
 }
 
 TEST(I18NStringFindTest, LongNeedleInARunOfOneCharacter) {
