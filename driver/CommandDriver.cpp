@@ -1,12 +1,12 @@
 #include "CommandDriver.h"
 
 #include <cstdio>
-#include <iostream>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
 #include "OrvCmdLineArg.h"
 #include "OrvFormatterUtility.h"
+#include "PortSystem.h"
 
 namespace {
 
@@ -36,19 +36,13 @@ bool InitialisePlatform() {
   }
 }
 
-// Flushes every output stream, C and C++ alike, before the process ends.
-void FlushAllStreams() {
-  std::cout.flush();
-  std::fflush(nullptr);
-}
-
 }  // namespace
 
 int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
                      std::size_t rows) {
   if (!InitialisePlatform()) {
     std::fputs(kPlatformFailureDocument, stdout);
-    FlushAllStreams();
+    PortFlushAllStreams();
     return 0;
   }
   int exitStatus = 0;
@@ -66,7 +60,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
     I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
     OrvFormatterUtility::WriteToStdOut(document);
   }
-  FlushAllStreams();
+  PortFlushAllStreams();
   xercesc::XMLPlatformUtils::Terminate();
   return exitStatus;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "I18NDecode.h"
 #include "I18NEncoding.h"
 #include "OrvClientInput.h"
 #include "OrvFormatterErrors.h"

@@ -20,12 +20,13 @@ class OrvFormatterUtility {
   static I18NString GetExceptionThrownDoc();
 
   // Writes `document` to standard output as UTF-8 and flushes it. Returns 0
-  // when every byte was written, else the errno value of the failure.
+  // when every byte was written, else the system's code of the failure
+  // (PortErrorText() puts it into words).
   static uint32_t WriteToStdOut(const I18NString& document);
 
   // Writes `document` to descriptor `fd` as UTF-8 (an unpaired surrogate as
   // U+FFFD), encoding a block of 64 KiB at a time. Returns 0 when every byte
-  // was written, else the errno value of the failure; a reader that went
+  // was written, else the system's code of the failure; a reader that went
   // away gives EPIPE, never SIGPIPE.
   static uint32_t WriteToDescriptor(int fd, const I18NString& document);
 };

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "I18NDecode.h"
 #include "I18NEncoding.h"
 #include "I18NString.h"
 #include "WexException.h"

@@ -1,5 +1,5 @@
-#ifndef WEXCORE_WEXMEMORY_H_
-#define WEXCORE_WEXMEMORY_H_
+#ifndef WEXCORE_PORT_PORTMEMORY_H_
+#define WEXCORE_PORT_PORTMEMORY_H_
 
 #include <cstddef>
 
@@ -10,9 +10,9 @@
 // memory; one huge page is one fault instead of 512. Blocks below a few
 // megabytes are left alone (their pages are mostly touched already, and a
 // huge page would raise the resident size for little gain). Only advice:
-// without transparent huge pages it changes nothing, and it never fails.
+// where the system has no such pages it changes nothing, and it never fails.
 // Call it before the block is written.
-void WexAdviseHugePages(void* block, std::size_t size);
+void PortAdviseHugePages(void* block, std::size_t size);
 
 // Readies the C library's heap for a run that is about to allocate up to
 // about `bytes` in all, mostly in blocks it frees again (a decoded text, the
@@ -25,6 +25,6 @@ void WexAdviseHugePages(void* block, std::size_t size);
 // below a few megabytes, so small runs keep the library's defaults. Call it
 // at most once per process; it never fails (without room for the
 // extension, the heap simply grows as it needs to).
-void WexPrepareHeap(std::size_t bytes);
+void PortPrepareHeap(std::size_t bytes);
 
-#endif  // WEXCORE_WEXMEMORY_H_
+#endif  // WEXCORE_PORT_PORTMEMORY_H_

@@ -1,0 +1,284 @@
+// The port on POSIX systems with the GNU C library: descriptors, signals,
+// iconv, the locale's codeset and the allocator's tuning.
+
+#include <errno.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <malloc.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "PortConversion.h"
+#include "PortMemory.h"
+#include "PortSystem.h"
+
+// ---------------------------------------------------------------- system
+
+std::string PortErrorText(PortError error) {
+  return std::strerror(static_cast<int>(error));
+}
+
+void PortStartProcess() {}
+
+PortArguments::PortArguments(int argc, char** argv) {
+  // The system hands the words over as bytes; they are taken as they are.
+  words_.assign(argv, argv + argc);
+  for (std::string& word : words_) pointers_.push_back(&word[0]);
+  pointers_.push_back(nullptr);
+}
+
+PortInput::~PortInput() {
+  if (owned_) close(static_cast<int>(handle_));
+}
+
+PortError PortInput::Open(const char* path) {
+  if (path == nullptr) {
+    handle_ = STDIN_FILENO;
+    return 0;
+  }
+  int fd;
+  do {
+    fd = open(path, O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return static_cast<PortError>(errno);
+  handle_ = fd;
+  owned_ = true;
+  return 0;
+}
+
+PortError PortInput::Inspect(PortInputKind& kind, std::size_t& size) {
+  struct stat status;
+  if (fstat(static_cast<int>(handle_), &status) != 0)
+    return static_cast<PortError>(errno);
+  if (S_ISDIR(status.st_mode)) return EISDIR;
+  kind = S_ISREG(status.st_mode) ? PortInputKind::kRegularFile
+                                 : PortInputKind::kStream;
+  size = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
+  return 0;
+}
+
+PortError PortInput::Read(unsigned char* into, std::size_t capacity,
+                          std::size_t& count) {
+  for (;;) {
+    ssize_t got = read(static_cast<int>(handle_), into, capacity);
+    if (got >= 0) {
+      count = static_cast<std::size_t>(got);
+      return 0;
+    }
+    if (errno != EINTR) return static_cast<PortError>(errno);
+  }
+}
+
+const int kPortStandardOutput = STDOUT_FILENO;
+
+namespace {
+
+// Ignores SIGPIPE while it lives: a reader that went away must give the
+// writer an error to report, not end the process. A SIGPIPE raised while
+// ignored is discarded, so restoring the old action cannot deliver it late.
+class SigpipeIgnored {
+ public:
+  SigpipeIgnored() {
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    restore_ = sigaction(SIGPIPE, &ignore, &previous_) == 0;
+  }
+  ~SigpipeIgnored() {
+    if (restore_) sigaction(SIGPIPE, &previous_, nullptr);
+  }
+  SigpipeIgnored(const SigpipeIgnored&) = delete;
+  SigpipeIgnored& operator=(const SigpipeIgnored&) = delete;
+
+ private:
+  struct sigaction previous_ = {};
+  bool restore_ = false;
+};
+
+}  // namespace
+
+PortError PortWriteAll(int descriptor, const char* bytes, std::size_t count,
+                       std::size_t& written) {
+  SigpipeIgnored sigpipeIgnored;
+  while (count > 0) {
+    ssize_t taken = write(descriptor, bytes, count);
+    if (taken < 0) {
+      if (errno == EINTR) continue;
+      return static_cast<PortError>(errno);
+    }
+    // A write that takes nothing would never finish.
+    if (taken == 0) return EIO;
+    bytes += taken;
+    count -= static_cast<std::size_t>(taken);
+    written += static_cast<std::size_t>(taken);
+  }
+  return 0;
+}
+
+PortError PortFlushStandardOutput() {
+  return std::fflush(stdout) != 0 ? static_cast<PortError>(errno) : 0;
+}
+
+void PortFlushAllStreams() {
+  std::cout.flush();
+  std::fflush(nullptr);
+}
+
+// ------------------------------------------------------------ conversion
+
+namespace {
+
+// iconv's name of UTF-16 in this machine's byte order, without a byte-order
+// mark.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+const char kNativeUtf16[] = "UTF-16BE";
+#else
+const char kNativeUtf16[] = "UTF-16LE";
+#endif
+
+// The locale's codeset when the environment names no valid locale: what the
+// "C" locale reports.
+const char kFallbackEncoding[] = "ANSI_X3.4-1968";
+
+iconv_t DescriptorOf(PortConverter* converter) {
+  return reinterpret_cast<iconv_t>(converter);
+}
+
+// One iconv call over the given buffers (all null: a flush), and what it
+// ended in.
+PortStep Convert(PortConverter* converter, char** in, std::size_t* inLeft,
+                 char** out, std::size_t* outLeft) {
+  if (iconv(DescriptorOf(converter), in, inLeft, out, outLeft) !=
+      static_cast<std::size_t>(-1))
+    return PortStep::kDone;
+  switch (errno) {
+    case E2BIG:
+      return PortStep::kOutputFull;
+    case EINVAL:
+      return PortStep::kIncomplete;
+    default:
+      return PortStep::kInvalid;
+  }
+}
+
+// Runs one step over typed buffers whose lengths count units, not bytes.
+template <typename In, typename Out>
+PortStep Step(PortConverter* converter, const In*& in, std::size_t& inLeft,
+              Out*& out, std::size_t& outLeft) {
+  char* outBytes = reinterpret_cast<char*>(out);
+  std::size_t outBytesLeft = outLeft * sizeof(Out);
+  PortStep step;
+  if (in == nullptr) {
+    step = Convert(converter, nullptr, nullptr, &outBytes, &outBytesLeft);
+  } else {
+    char* inBytes = reinterpret_cast<char*>(const_cast<In*>(in));
+    std::size_t inBytesLeft = inLeft * sizeof(In);
+    step = Convert(converter, &inBytes, &inBytesLeft, &outBytes, &outBytesLeft);
+    in = reinterpret_cast<const In*>(inBytes);
+    inLeft = inBytesLeft / sizeof(In);
+  }
+  out = reinterpret_cast<Out*>(outBytes);
+  outLeft = outBytesLeft / sizeof(Out);
+  return step;
+}
+
+}  // namespace
+
+PortOpenResult PortOpenConverter(const char* encoding, bool toUtf16,
+                                 PortConverter*& converter) {
+  converter = nullptr;
+  iconv_t descriptor = toUtf16 ? iconv_open(kNativeUtf16, encoding)
+                               : iconv_open(encoding, kNativeUtf16);
+  if (descriptor == reinterpret_cast<iconv_t>(-1))
+    return PortOpenResult::kUnknownName;
+  converter = reinterpret_cast<PortConverter*>(descriptor);
+  return PortOpenResult::kOpened;
+}
+
+void PortCloseConverter(PortConverter* converter) {
+  iconv_close(DescriptorOf(converter));
+}
+
+void PortResetConverter(PortConverter* converter) {
+  iconv(DescriptorOf(converter), nullptr, nullptr, nullptr, nullptr);
+}
+
+PortStep PortDecode(PortConverter* converter, const char*& in,
+                    std::size_t& inLeft, char16_t*& out, std::size_t& outLeft) {
+  return Step(converter, in, inLeft, out, outLeft);
+}
+
+PortStep PortEncode(PortConverter* converter, const char16_t*& in,
+                    std::size_t& inLeft, char*& out, std::size_t& outLeft) {
+  return Step(converter, in, inLeft, out, outLeft);
+}
+
+std::string PortDefaultEncodingName() {
+  locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (locale == static_cast<locale_t>(0)) return kFallbackEncoding;
+  std::string codeset = nl_langinfo_l(CODESET, locale);
+  freelocale(locale);
+  return codeset.empty() ? kFallbackEncoding : codeset;
+}
+
+// ---------------------------------------------------------------- memory
+
+namespace {
+
+// The huge page size of x86-64 and of most other 64-bit systems.
+const std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+const std::size_t kSmallestAdvised = std::size_t{4} << 20;
+
+// mallopt's value for "never hand the heap's free top back to the system".
+const int kNeverTrim = -1;
+
+}  // namespace
+
+void PortAdviseHugePages(void* block, std::size_t size) {
+#if defined(MADV_HUGEPAGE)
+  if (block == nullptr || size < kSmallestAdvised) return;
+  const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(block);
+  const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
+  if (last <= first) return;
+  // Advice only: a system without transparent huge pages refuses it, and
+  // the block then simply keeps small pages.
+  static_cast<void>(
+      madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE));
+#else
+  static_cast<void>(block);
+  static_cast<void>(size);
+#endif
+}
+
+void PortPrepareHeap(std::size_t bytes) {
+  if (bytes < kSmallestAdvised) return;
+  mallopt(M_MMAP_MAX, 0);
+  // Without fast bins, a freed small block is merged with its free
+  // neighbours at once; with them, every larger request first sweeps all
+  // the small blocks freed since the last one, which a history's millions
+  // of fields made the largest cost of the heap.
+  mallopt(M_MXFAST, 0);
+  // Freed stages stay in the heap for the later ones of the same run.
+  mallopt(M_TRIM_THRESHOLD, kNeverTrim);
+  char* const before = static_cast<char*>(sbrk(0));
+  // Allocating and freeing one block of the whole size moves the break once;
+  // the freed block becomes the heap's top, from which later blocks are cut.
+  void* extension = std::malloc(bytes);
+  char* const after = static_cast<char*>(sbrk(0));
+  if (extension != nullptr && before != reinterpret_cast<char*>(-1) &&
+      after > before) {
+    PortAdviseHugePages(before, static_cast<std::size_t>(after - before));
+  }
+  std::free(extension);
+}
