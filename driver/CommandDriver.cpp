@@ -46,6 +46,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
     return 0;
   }
   int exitStatus = 0;
+  const std::size_t writtenBefore = OrvFormatterUtility::BytesWrittenToStdOut();
   try {
     OrvCmdLineArg commandLine;
     commandLine.ProcessCmdParams(argc, argv);
@@ -57,8 +58,12 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   } catch (...) {
     // The query's objects are gone by now; the document reports the failure
     // and the exit status stays 0, even when the document cannot be written.
-    I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
-    OrvFormatterUtility::WriteToStdOut(document);
+    // Once part of an answer is out, a second document would leave standard
+    // output no document at all: then nothing more is written.
+    if (OrvFormatterUtility::BytesWrittenToStdOut() == writtenBefore) {
+      I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
+      OrvFormatterUtility::WriteToStdOut(document);
+    }
   }
   PortFlushAllStreams();
   xercesc::XMLPlatformUtils::Terminate();

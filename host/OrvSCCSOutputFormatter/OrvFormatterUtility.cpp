@@ -95,12 +95,8 @@ I18NString BuildExceptionDocument(const FailureReport& report) {
   return writer.Finish();
 }
 
-// Writes every byte of [bytes, bytes + count) to `fd`; 0, or the system's
-// code of the failure.
-uint32_t WriteAll(int fd, const char* bytes, std::size_t count) {
-  std::size_t written = 0;
-  return PortWriteAll(fd, bytes, count, written);
-}
+// The bytes WriteToStdOut has handed to standard output so far.
+std::size_t bytesWrittenToStdOut = 0;
 
 // The document is encoded and written a block at a time, so no full-size
 // UTF-8 copy of it is ever made.
@@ -190,9 +186,11 @@ const unsigned char* CopyAscii(const unsigned char* at,
 }
 
 // Writes [begin, end) (units of one or two bytes) to `fd` as UTF-8 through
-// one reused block; 0, or the system's code of the failure.
+// one reused block; 0, or the system's code of the failure. Adds the bytes
+// that went out to `written`.
 template <typename Unit>
-uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end) {
+uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end,
+                   std::size_t& written) {
   char block[kOutputBlockBytes];
   char* const blockEnd = block + sizeof(block);
   char* out = block;
@@ -210,13 +208,14 @@ uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end) {
     }
     if (at != end) {
       // The block is full, or too full for one more character.
-      uint32_t error =
-          WriteAll(fd, block, static_cast<std::size_t>(out - block));
+      uint32_t error = PortWriteAll(
+          fd, block, static_cast<std::size_t>(out - block), written);
       if (error != 0) return error;
       out = block;
     }
   }
-  return WriteAll(fd, block, static_cast<std::size_t>(out - block));
+  return PortWriteAll(fd, block, static_cast<std::size_t>(out - block),
+                      written);
 }
 
 // The reference EscapeDOMChars puts for `unit`, or null when it stays.
@@ -300,16 +299,27 @@ uint32_t OrvFormatterUtility::WriteToStdOut(const I18NString& document) {
   // Whatever the C library holds for standard output must come first.
   const PortError error = PortFlushStandardOutput();
   if (error != 0) return error;
-  return WriteToDescriptor(kPortStandardOutput, document);
+  return WriteToDescriptor(kPortStandardOutput, document, bytesWrittenToStdOut);
+}
+
+std::size_t OrvFormatterUtility::BytesWrittenToStdOut() {
+  return bytesWrittenToStdOut;
 }
 
 uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
                                                 const I18NString& document) {
+  std::size_t written = 0;
+  return WriteToDescriptor(fd, document, written);
+}
+
+uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
+                                                const I18NString& document,
+                                                std::size_t& written) {
   const std::size_t length = static_cast<std::size_t>(document.size());
   if (document.isNarrow()) {
     const unsigned char* units = document.narrowData();
-    return WriteUTF8(fd, units, units + length);
+    return WriteUTF8(fd, units, units + length, written);
   }
   const char16_t* units = document.data();
-  return WriteUTF8(fd, units, units + length);
+  return WriteUTF8(fd, units, units + length, written);
 }

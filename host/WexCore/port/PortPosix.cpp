@@ -7,6 +7,7 @@
 #include <langinfo.h>
 #include <locale.h>
 #include <malloc.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -36,6 +37,25 @@ PortArguments::PortArguments(int argc, char** argv) {
   for (std::string& word : words_) pointers_.push_back(&word[0]);
   pointers_.push_back(nullptr);
 }
+
+namespace {
+
+// True for the failure of a descriptor in non-blocking mode that has nothing
+// to give or no room to take yet.
+bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+// Waits until `descriptor` is ready for `events`; 0, or the failure. A host
+// may hand the handler a pipe in non-blocking mode: it is waited for as a
+// blocking one would be.
+PortError WaitFor(int descriptor, short events) {
+  struct pollfd ready = {descriptor, events, 0};
+  while (poll(&ready, 1, -1) < 0) {
+    if (errno != EINTR) return static_cast<PortError>(errno);
+  }
+  return 0;
+}
+
+}  // namespace
 
 PortInput::~PortInput() {
   if (owned_) close(static_cast<int>(handle_));
@@ -75,7 +95,11 @@ PortError PortInput::Read(unsigned char* into, std::size_t capacity,
       count = static_cast<std::size_t>(got);
       return 0;
     }
-    if (errno != EINTR) return static_cast<PortError>(errno);
+    const int error = errno;
+    if (error == EINTR) continue;
+    if (!WouldBlock(error)) return static_cast<PortError>(error);
+    const PortError waited = WaitFor(static_cast<int>(handle_), POLLIN);
+    if (waited != 0) return waited;
   }
 }
 
@@ -83,24 +107,26 @@ const int kPortStandardOutput = STDOUT_FILENO;
 
 namespace {
 
-// Ignores SIGPIPE while it lives: a reader that went away must give the
-// writer an error to report, not end the process. A SIGPIPE raised while
-// ignored is discarded, so restoring the old action cannot deliver it late.
-class SigpipeIgnored {
+// Ignores `signal` while it lives. SIGPIPE (the reader went away) and SIGXFSZ
+// (a file-size limit was reached) must give the writer an error to report,
+// not end the process. A signal raised while ignored is discarded, so
+// restoring the old action cannot deliver it late.
+class SignalIgnored {
  public:
-  SigpipeIgnored() {
+  explicit SignalIgnored(int signal) : signal_(signal) {
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
-    restore_ = sigaction(SIGPIPE, &ignore, &previous_) == 0;
+    restore_ = sigaction(signal_, &ignore, &previous_) == 0;
   }
-  ~SigpipeIgnored() {
-    if (restore_) sigaction(SIGPIPE, &previous_, nullptr);
+  ~SignalIgnored() {
+    if (restore_) sigaction(signal_, &previous_, nullptr);
   }
-  SigpipeIgnored(const SigpipeIgnored&) = delete;
-  SigpipeIgnored& operator=(const SigpipeIgnored&) = delete;
+  SignalIgnored(const SignalIgnored&) = delete;
+  SignalIgnored& operator=(const SignalIgnored&) = delete;
 
  private:
+  int signal_;
   struct sigaction previous_ = {};
   bool restore_ = false;
 };
@@ -109,12 +135,17 @@ class SigpipeIgnored {
 
 PortError PortWriteAll(int descriptor, const char* bytes, std::size_t count,
                        std::size_t& written) {
-  SigpipeIgnored sigpipeIgnored;
+  SignalIgnored sigpipeIgnored(SIGPIPE);
+  SignalIgnored sigxfszIgnored(SIGXFSZ);
   while (count > 0) {
     ssize_t taken = write(descriptor, bytes, count);
     if (taken < 0) {
-      if (errno == EINTR) continue;
-      return static_cast<PortError>(errno);
+      const int error = errno;
+      if (error == EINTR) continue;
+      if (!WouldBlock(error)) return static_cast<PortError>(error);
+      const PortError waited = WaitFor(descriptor, POLLOUT);
+      if (waited != 0) return waited;
+      continue;
     }
     // A write that takes nothing would never finish.
     if (taken == 0) return EIO;
