@@ -180,6 +180,16 @@ TEST_F(CmdLineTest, CommandLineErrorsSayWhatWasWrong) {
        "more than one FILE: '" + path + "' and '--version'"},
       {{"9", "--encoding", "NO-SUCH-ENCODING", path},
        "unknown encoding 'NO-SUCH-ENCODING'"},
+      // Names that name nothing, which the converter would take as the
+      // locale's encoding.
+      {{"9", "--encoding", "*", path}, "unknown encoding '*'"},
+      {{"9", "--encoding", "//", path}, "unknown encoding '//'"},
+      {{"9", "--encoding", ",", path}, "unknown encoding ','"},
+      {{"9", "--encoding", "(", path}, "unknown encoding '('"},
+      {{"9", "--encoding", "\x01", path}, "unknown encoding '\x01'"},
+      {{"9", "--encoding", "UTF-8\t", path}, "unknown encoding 'UTF-8\t'"},
+      {{"9", "--encoding", "UTF-8//TRANSLIT", path},
+       "unknown encoding 'UTF-8//TRANSLIT'"},
   };
   for (const Case& c : cases) {
     OrvException failure = FailureOf(c.arguments);

@@ -230,8 +230,11 @@ PortOpenResult PortOpenConverter(const char* encoding, bool toUtf16,
   converter = nullptr;
   iconv_t descriptor = toUtf16 ? iconv_open(kNativeUtf16, encoding)
                                : iconv_open(encoding, kNativeUtf16);
+  // EINVAL alone says that the library knows no such conversion; any other
+  // failure (no memory, no descriptors left) is one of opening a known one.
   if (descriptor == reinterpret_cast<iconv_t>(-1))
-    return PortOpenResult::kUnknownName;
+    return errno == EINVAL ? PortOpenResult::kUnknownName
+                           : PortOpenResult::kNoMemory;
   converter = reinterpret_cast<PortConverter*>(descriptor);
   return PortOpenResult::kOpened;
 }
