@@ -1,12 +1,11 @@
 // The port on POSIX systems with the GNU C library: descriptors, signals,
-// iconv, the locale's codeset and the allocator's tuning.
+// iconv, the locale's codeset and memory advice.
 
 #include <errno.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
-#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -15,7 +14,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -273,9 +271,6 @@ namespace {
 const std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 const std::size_t kSmallestAdvised = std::size_t{4} << 20;
 
-// mallopt's value for "never hand the heap's free top back to the system".
-const int kNeverTrim = -1;
-
 }  // namespace
 
 void PortAdviseHugePages(void* block, std::size_t size) {
@@ -293,26 +288,4 @@ void PortAdviseHugePages(void* block, std::size_t size) {
   static_cast<void>(block);
   static_cast<void>(size);
 #endif
-}
-
-void PortPrepareHeap(std::size_t bytes) {
-  if (bytes < kSmallestAdvised) return;
-  mallopt(M_MMAP_MAX, 0);
-  // Without fast bins, a freed small block is merged with its free
-  // neighbours at once; with them, every larger request first sweeps all
-  // the small blocks freed since the last one, which a history's millions
-  // of fields made the largest cost of the heap.
-  mallopt(M_MXFAST, 0);
-  // Freed stages stay in the heap for the later ones of the same run.
-  mallopt(M_TRIM_THRESHOLD, kNeverTrim);
-  char* const before = static_cast<char*>(sbrk(0));
-  // Allocating and freeing one block of the whole size moves the break once;
-  // the freed block becomes the heap's top, from which later blocks are cut.
-  void* extension = std::malloc(bytes);
-  char* const after = static_cast<char*>(sbrk(0));
-  if (extension != nullptr && before != reinterpret_cast<char*>(-1) &&
-      after > before) {
-    PortAdviseHugePages(before, static_cast<std::size_t>(after - before));
-  }
-  std::free(extension);
 }
