@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <xercesc/util/PanicHandler.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -33,6 +34,10 @@ const CommandDispatch* FindCommand(int commandId, const CommandDispatch* table,
   return nullptr;
 }
 
+// The run's exit status once its output is complete, for the ends of the
+// process that no caller sees: -1 while nothing has been answered.
+int g_answeredExitStatus = -1;
+
 // The XML platform's panics end the process here instead of in the library's
 // default handler, which writes to standard error and exits 255. A panic
 // while the platform starts comes before any output: the fixed exception
@@ -42,20 +47,10 @@ const CommandDispatch* FindCommand(int commandId, const CommandDispatch* table,
 class HandlerPanicHandler : public xercesc::PanicHandler {
  public:
   void panic(const PanicReasons) override {
-    if (answered_) std::_Exit(exitStatus_);
+    if (g_answeredExitStatus >= 0) std::_Exit(g_answeredExitStatus);
     WriteFixedDocument(kPlatformFailureDocument);
     std::_Exit(0);
   }
-
-  // Called once the run's output is complete, with its exit status.
-  void Answered(int exitStatus) {
-    answered_ = true;
-    exitStatus_ = exitStatus;
-  }
-
- private:
-  bool answered_ = false;
-  int exitStatus_ = 0;
 };
 
 bool InitialisePlatform(HandlerPanicHandler& panicHandler) {
@@ -69,13 +64,24 @@ bool InitialisePlatform(HandlerPanicHandler& panicHandler) {
   }
 }
 
-// Stopping the platform frees its tables and may itself need memory; the
-// run's answer is complete by then, so a failure there changes nothing.
-void TerminatePlatform() {
+[[noreturn]] void ExitWithTheAnsweredStatus() {
+  std::_Exit(g_answeredExitStatus);
+}
+
+// Stops the platform once the run's output is complete and flushed, with
+// `exitStatus` as its exit status. Stopping frees the platform's tables and
+// needs memory for it, some of it inside destructors, where a failure calls
+// std::terminate instead of reaching a catch. Either way the answer stands:
+// the process ends with the run's status, without an abort.
+void TerminatePlatform(int exitStatus) {
+  g_answeredExitStatus = exitStatus;
+  const std::terminate_handler previous =
+      std::set_terminate(&ExitWithTheAnsweredStatus);
   try {
     xercesc::XMLPlatformUtils::Terminate();
   } catch (...) {
   }
+  std::set_terminate(previous);
 }
 
 // Prints the exception document for the exception being handled.
@@ -102,6 +108,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   // The platform holds on to the handler until it is terminated, and may
   // panic as late as that.
   static HandlerPanicHandler panicHandler;
+  g_answeredExitStatus = -1;
   if (!InitialisePlatform(panicHandler)) {
     WriteFixedDocument(kPlatformFailureDocument);
     FlushAllStreams();
@@ -122,7 +129,6 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
     WriteExceptionDocument();
   }
   FlushAllStreams();
-  panicHandler.Answered(exitStatus);
-  TerminatePlatform();
+  TerminatePlatform(exitStatus);
   return exitStatus;
 }
