@@ -127,6 +127,11 @@ std::string SweepName(const testing::TestParamInfo<SweepCase>& info) {
   return name;
 }
 
+// For gtest's messages.
+void PrintTo(const SweepCase& sweep, std::ostream* out) {
+  *out << sweep.example << " " << sweep.mode.variable;
+}
+
 class AllocationSweep : public testing::TestWithParam<SweepCase> {};
 
 TEST_P(AllocationSweep, EveryRunAnswersWhollyOrReportsTheFailure) {
