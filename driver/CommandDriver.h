@@ -32,7 +32,10 @@ struct CommandDispatch {
 // before any byte of an answer was written, flushes every
 // output stream and stops the XML platform. An identifier that no row names
 // selects nothing. Returns the exit status: 1 when a query's result document
-// was written, 0 in every other case.
+// was written, 0 in every other case. A panic of the XML platform while it
+// starts prints the fixed exception document and ends the process with
+// status 0; a failure while it stops ends the process with the status of
+// the answer already written.
 int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
                      std::size_t rows);
 

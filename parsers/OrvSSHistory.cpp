@@ -155,7 +155,9 @@ void OrvSSHistory::ProceesOutPut() {
     }
     OrvHistoryRecord* record =
         new (std::nothrow) OrvHistoryRecord(user, version, dateTime, comment);
-    if (record == nullptr) break;
+    // A record that cannot be allocated is a failure, not the end of the
+    // history: a shorter history would be a wrong answer.
+    if (record == nullptr) throw std::bad_alloc();
     AddEntry(record);
   }
 }

@@ -21,13 +21,6 @@
 
 namespace {
 
-// Returned when not even the exception document can be built (no memory):
-// the host still reads a well-formed report of the failure.
-const char16_t kFixedFailureDocument[] =
-    u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-    u"<error>The handler failed, and the report of the failure could not be "
-    u"built.</error>\n";
-
 const char16_t kUnknownFailure[] = u"The handler failed for an unknown reason.";
 const char16_t kOutOfMemory[] = u"Out of memory.";
 
@@ -271,6 +264,11 @@ void EscapeUnits(I18NString& text, const Unit* begin, const Unit* end) {
 
 }  // namespace
 
+const char OrvFormatterUtility::kFixedFailureDocument[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+    "<error>The handler failed, and the report of the failure could not be "
+    "built.</error>\n";
+
 void OrvFormatterUtility::EscapeDOMChars(I18NString& text) {
   const std::size_t length = static_cast<std::size_t>(text.size());
   if (text.isNarrow()) {
@@ -289,7 +287,7 @@ I18NString OrvFormatterUtility::GetExceptionThrownDoc() {
     // Building needs memory; the fixed document needs the least.
   }
   try {
-    return I18NString(std::u16string(kFixedFailureDocument));
+    return OrvFromUtf8(kFixedFailureDocument);
   } catch (...) {
     return I18NString();
   }
