@@ -111,7 +111,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   int exitStatus = 0;
   const std::size_t writtenBefore = OrvFormatterUtility::BytesWrittenToStdOut();
   try {
-    OrvCmdLineArg commandLine;
+    OrvCmdLineArg commandLine(table, rows);
     commandLine.ProcessCmdParams(argc, argv);
     const CommandDispatch* command =
         FindCommand(commandLine.GetCommandID(), table, rows);
