@@ -1,12 +1,12 @@
 #include "CommandDriver.h"
 
 #include <cstdio>
-#include <iostream>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
 #include "OrvCmdLineArg.h"
 #include "OrvFormatterUtility.h"
+#include "PortSystem.h"
 
 namespace {
 
@@ -36,22 +36,17 @@ bool InitialisePlatform() {
   }
 }
 
-// Flushes every output stream, C and C++ alike, before the process ends.
-void FlushAllStreams() {
-  std::cout.flush();
-  std::fflush(nullptr);
-}
-
 }  // namespace
 
 int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
                      std::size_t rows) {
   if (!InitialisePlatform()) {
     std::fputs(kPlatformFailureDocument, stdout);
-    FlushAllStreams();
+    PortFlushAllStreams();
     return 0;
   }
   int exitStatus = 0;
+  const std::size_t writtenBefore = OrvFormatterUtility::BytesWrittenToStdOut();
   try {
     OrvCmdLineArg commandLine;
     commandLine.ProcessCmdParams(argc, argv);
@@ -63,10 +58,14 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   } catch (...) {
     // The query's objects are gone by now; the document reports the failure
     // and the exit status stays 0, even when the document cannot be written.
-    I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
-    OrvFormatterUtility::WriteToStdOut(document);
+    // Once part of an answer is out, a second document would leave standard
+    // output no document at all: then nothing more is written.
+    if (OrvFormatterUtility::BytesWrittenToStdOut() == writtenBefore) {
+      I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
+      OrvFormatterUtility::WriteToStdOut(document);
+    }
   }
-  FlushAllStreams();
+  PortFlushAllStreams();
   xercesc::XMLPlatformUtils::Terminate();
   return exitStatus;
 }

@@ -28,7 +28,8 @@ struct CommandDispatch {
 
 // The handler's program: starts the XML platform, decodes the command line,
 // runs the query that `table` (of `rows` rows) gives for the command
-// identifier, prints the exception document after any failure, flushes every
+// identifier, prints the exception document after any failure that came
+// before any byte of an answer was written, flushes every
 // output stream and stops the XML platform. An identifier that no row names
 // selects nothing. Returns the exit status: 1 when a query's result document
 // was written, 0 in every other case.

@@ -1,5 +1,9 @@
 #include "CommandDriver.h"
+#include "PortSystem.h"
 
 int main(int argc, char** argv) {
-  return RunCommandDriver(argc, argv, kHandlerCommands, kHandlerCommandCount);
+  PortStartProcess();
+  PortArguments arguments(argc, argv);
+  return RunCommandDriver(arguments.count(), arguments.values(),
+                          kHandlerCommands, kHandlerCommandCount);
 }

@@ -1,14 +1,12 @@
 #include "OrvCodeConverter.h"
 
-#include <cerrno>
-
-#include "I18NIconv.h"
+#include "I18NConverters.h"
 
 namespace {
 
 const char16_t kQuestionMark = u'?';
 
-// Grows `bytes` geometrically while iconv writes into its free tail.
+// Grows `bytes` geometrically while the encoder writes into its free tail.
 class ByteSink {
  public:
   explicit ByteSink(size_t expected) : bytes_(expected + 16, '\0') {}
@@ -28,19 +26,18 @@ class ByteSink {
   size_t used_ = 0;
 };
 
-// Converts all of `in` (native UTF-16 bytes); returns false when the
-// encoder stopped at a character it cannot convert, with `in` pointing at it.
-bool ConvertRun(iconv_t encoder, char*& in, size_t& inLeft, ByteSink& sink) {
+// Converts all of `in` (with `in` null: returns the encoder to its initial
+// shift state); returns false when the encoder stopped at a character it
+// cannot convert, with `in` pointing at it.
+bool ConvertRun(PortConverter* encoder, const char16_t*& in, size_t& inLeft,
+                ByteSink& sink) {
   while (true) {
     char* out = sink.Cursor();
     size_t outLeft = sink.Left();
-    size_t result = in != nullptr
-                        ? iconv(encoder, &in, &inLeft, &out, &outLeft)
-                        : iconv(encoder, nullptr, nullptr, &out, &outLeft);
-    int error = errno;
+    const PortStep step = PortEncode(encoder, in, inLeft, out, outLeft);
     sink.Advance(out);
-    if (result != static_cast<size_t>(-1)) return true;
-    if (error != E2BIG) return false;
+    if (step == PortStep::kDone) return true;
+    if (step != PortStep::kOutputFull) return false;
     sink.Grow();
   }
 }
@@ -53,27 +50,26 @@ size_t UnitsToSkip(const char16_t* unit, size_t unitsLeft) {
   return pair ? 2 : 1;
 }
 
-void WriteQuestionMark(iconv_t encoder, ByteSink& sink) {
-  char* in = reinterpret_cast<char*>(const_cast<char16_t*>(&kQuestionMark));
-  size_t inLeft = sizeof(kQuestionMark);
+void WriteQuestionMark(PortConverter* encoder, ByteSink& sink) {
+  const char16_t* in = &kQuestionMark;
+  size_t inLeft = 1;
   ConvertRun(encoder, in, inLeft, sink);
 }
 
-std::string Encode(iconv_t encoder, const std::u16string& units) {
+std::string Encode(PortConverter* encoder, const std::u16string& units) {
   ByteSink sink(units.size());
-  char* in = reinterpret_cast<char*>(const_cast<char16_t*>(units.data()));
-  size_t inLeft = units.size() * sizeof(char16_t);
+  const char16_t* in = units.data();
+  size_t inLeft = units.size();
   while (!ConvertRun(encoder, in, inLeft, sink)) {
     // The encoder stops in front of a character that it cannot represent
-    // (EILSEQ) or a high surrogate that ends the text (EINVAL).
-    size_t skipped =
-        UnitsToSkip(reinterpret_cast<const char16_t*>(in), inLeft / 2);
-    in += skipped * sizeof(char16_t);
-    inLeft -= skipped * sizeof(char16_t);
+    // or a high surrogate that ends the text.
+    size_t skipped = UnitsToSkip(in, inLeft);
+    in += skipped;
+    inLeft -= skipped;
     WriteQuestionMark(encoder, sink);
   }
   // Back to the initial shift state, as a stateful encoding requires.
-  char* flush = nullptr;
+  const char16_t* flush = nullptr;
   size_t none = 0;
   ConvertRun(encoder, flush, none, sink);
   return sink.Take();
@@ -84,7 +80,7 @@ std::string Encode(iconv_t encoder, const std::u16string& units) {
 OrvCodeConverter::OrvCodeConverter(const char* encoding,
                                    const I18NString& text) {
   if (encoding == nullptr) encoding = I18NGetPlatformDefaultEncoding();
-  iconv_t encoder = I18NAcquireConverter(encoding, kI18NNativeUtf16);
+  PortConverter* encoder = I18NAcquireConverter(encoding, false);
   if (encoder == nullptr)
     I18NRaiseUnknownEncoding(encoding, "OrvCodeConverter::OrvCodeConverter()");
   bytes_ = Encode(encoder, text.units());

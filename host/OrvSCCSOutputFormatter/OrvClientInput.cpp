@@ -1,17 +1,12 @@
 #include "OrvClientInput.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 
-#include "I18NEncoding.h"
+#include "I18NDecode.h"
 #include "OrvFormatterErrors.h"
 #include "OrvMessage.h"
-#include "WexMemory.h"
+#include "PortSystem.h"
 
 namespace {
 
@@ -20,18 +15,15 @@ const char kReadFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 // Standard input grows its buffer from this size on.
 const std::size_t kFirstChunk = 64 * 1024;
 const char16_t kByteOrderMark = 0xFEFF;
-// What a query allocates in all, per byte of client output, at most: the
-// bytes, their decoded text, the parsed entries and the document.
-const std::size_t kHeapPerInputByte = 12;
 
 std::string DescribeSource(const std::string& path) {
   return path == "-" ? std::string("standard input") : "'" + path + "'";
 }
 
-[[noreturn]] void RaiseUnreadable(const std::string& path, int error) {
+[[noreturn]] void RaiseUnreadable(const std::string& path, PortError error) {
   OrvRaiseFailure(
       ORV_MSG_INPUT_UNREADABLE,
-      OrvFromUtf8(DescribeSource(path) + ": " + std::strerror(error)),
+      OrvFromUtf8(DescribeSource(path) + ": " + PortErrorText(error)),
       kThisFile, __LINE__, kReadFunction);
 }
 
@@ -43,43 +35,23 @@ std::string DescribeSource(const std::string& path) {
       kThisFile, __LINE__, kReadFunction);
 }
 
-// Closes the descriptor it was given, unless it is standard input.
-class InputDescriptor {
- public:
-  explicit InputDescriptor(int fd) : fd_(fd) {}
-  ~InputDescriptor() {
-    if (fd_ > STDIN_FILENO) close(fd_);
-  }
-  InputDescriptor(const InputDescriptor&) = delete;
-  InputDescriptor& operator=(const InputDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-int OpenSource(const std::string& path) {
-  if (path == "-") return STDIN_FILENO;
-  int fd;
-  do {
-    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) RaiseUnreadable(path, errno);
-  return fd;
-}
-
 // The size of a regular file, which is known before it is read.
 struct SourceSize {
   bool known;
   std::size_t bytes;
 };
 
-SourceSize SizeOfSource(int fd, const std::string& path) {
-  struct stat status;
-  if (fstat(fd, &status) != 0) RaiseUnreadable(path, errno);
-  if (S_ISDIR(status.st_mode)) RaiseUnreadable(path, EISDIR);
-  if (!S_ISREG(status.st_mode)) return {false, 0};
-  std::size_t size = static_cast<std::size_t>(status.st_size);
+void OpenSource(PortInput& input, const std::string& path) {
+  PortError error = input.Open(path == "-" ? nullptr : path.c_str());
+  if (error != 0) RaiseUnreadable(path, error);
+}
+
+SourceSize SizeOfSource(PortInput& input, const std::string& path) {
+  PortInputKind kind = PortInputKind::kStream;
+  std::size_t size = 0;
+  PortError error = input.Inspect(kind, size);
+  if (error != 0) RaiseUnreadable(path, error);
+  if (kind != PortInputKind::kRegularFile) return {false, 0};
   if (size > kOrvMaxClientOutputBytes) RaiseTooLarge(path);
   return {true, size};
 }
@@ -95,14 +67,12 @@ I18NString CleanLineEnds(I18NString text) {
 }  // namespace
 
 I18NString OrvReadClientOutput(const std::string& path) {
-  InputDescriptor input(OpenSource(path));
-  const SourceSize size = SizeOfSource(input.get(), path);
-  // The heap is made ready before the first large block is taken from it
-  // when the size is known. A regular file is read into a buffer of its own
-  // size and one byte more, to see its end without a second allocation; a
-  // stream into a chunk that doubles. The bytes go straight into the
-  // storage of the text they decode to.
-  if (size.known) WexPrepareHeap(kHeapPerInputByte * (size.bytes + 1));
+  PortInput input;
+  OpenSource(input, path);
+  const SourceSize size = SizeOfSource(input, path);
+  // A regular file is read into a buffer of its own size and one byte more, to
+  // see its end without a second allocation; a stream into a chunk that
+  // doubles. The bytes go straight into the storage of the text they decode to.
   I18NStringBuilder bytes;
   std::size_t capacity = size.known ? size.bytes + 1 : kFirstChunk;
   unsigned char* storage = bytes.ReserveNarrow(capacity);
@@ -113,16 +83,13 @@ I18NString OrvReadClientOutput(const std::string& path) {
       capacity = std::min(2 * capacity, kOrvMaxClientOutputBytes + 1);
       storage = bytes.ReserveNarrow(capacity);
     }
-    ssize_t count = read(input.get(), storage + used, capacity - used);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      RaiseUnreadable(path, errno);
-    }
+    std::size_t count = 0;
+    PortError error = input.Read(storage + used, capacity - used, count);
+    if (error != 0) RaiseUnreadable(path, error);
     if (count == 0) break;
-    used += static_cast<std::size_t>(count);
+    used += count;
     if (used > kOrvMaxClientOutputBytes) RaiseTooLarge(path);
   }
-  if (!size.known) WexPrepareHeap(kHeapPerInputByte * used);
   return CleanLineEnds(I18NDecodeInPlace(bytes, used, nullptr));
 }
 

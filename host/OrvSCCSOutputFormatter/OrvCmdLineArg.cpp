@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "I18NDecode.h"
 #include "I18NEncoding.h"
 #include "OrvClientInput.h"
 #include "OrvFormatterErrors.h"
@@ -201,8 +202,9 @@ void UseEncoding(const char* encoding) {
   // otherwise (UTF-16, EBCDIC) no answer could be right.
   if (!I18NIsAsciiCompatibleEncoding(encoding)) {
     RaiseCommandLineError(std::string("encoding '") + encoding +
-                          "' does not write ASCII as single bytes; the client "
-                          "output cannot be in it");
+                          "' does not keep ASCII as it is (" +
+                          I18NDescribeAsciiChanges(encoding) +
+                          "); the client output cannot be in it");
   }
   I18NSetPlatformDefaultEncoding(encoding);
 }

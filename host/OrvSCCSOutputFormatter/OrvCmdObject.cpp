@@ -1,11 +1,11 @@
 #include "OrvCmdObject.h"
 
-#include <cstring>
 #include <string>
 
 #include "OrvFormatterErrors.h"
 #include "OrvFormatterUtility.h"
 #include "OrvMessage.h"
+#include "PortSystem.h"
 
 OrvCmdObject::OrvCmdObject(OrvInputParams& params)
     : commandId_(params.GetCommandID()) {}
@@ -16,8 +16,7 @@ void OrvCmdObject::WriteToStdOut(I18NString& document) {
   uint32_t error = OrvFormatterUtility::WriteToStdOut(document);
   if (error == 0) return;
   OrvRaiseFailure(ORV_MSG_OUTPUT_FAILED,
-                  OrvFromUtf8(std::string("(") +
-                              std::strerror(static_cast<int>(error)) + ")"),
+                  OrvFromUtf8(std::string("(") + PortErrorText(error) + ")"),
                   "OrvCmdObject.cpp", __LINE__,
                   "OrvCmdObject::WriteToStdOut()");
 }

@@ -1,9 +1,5 @@
 #include "OrvFormatterUtility.h"
 
-#include <errno.h>
-#include <signal.h>
-#include <unistd.h>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -20,6 +16,7 @@
 #include "OrvFormatterErrors.h"
 #include "OrvMessage.h"
 #include "OrvXmlWriter.h"
+#include "PortSystem.h"
 #include "WexException.h"
 
 namespace {
@@ -98,44 +95,8 @@ I18NString BuildExceptionDocument(const FailureReport& report) {
   return writer.Finish();
 }
 
-// Ignores SIGPIPE while it lives: a reader that went away must give the
-// writer an error to report, not end the process. A SIGPIPE raised while
-// ignored is discarded, so restoring the old action cannot deliver it late.
-class SigpipeIgnored {
- public:
-  SigpipeIgnored() {
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    restore_ = sigaction(SIGPIPE, &ignore, &previous_) == 0;
-  }
-  ~SigpipeIgnored() {
-    if (restore_) sigaction(SIGPIPE, &previous_, nullptr);
-  }
-  SigpipeIgnored(const SigpipeIgnored&) = delete;
-  SigpipeIgnored& operator=(const SigpipeIgnored&) = delete;
-
- private:
-  struct sigaction previous_ = {};
-  bool restore_ = false;
-};
-
-// Writes every byte of [bytes, bytes + count) to `fd`; 0, or the errno of
-// the failure.
-uint32_t WriteAll(int fd, const char* bytes, std::size_t count) {
-  while (count > 0) {
-    ssize_t written = write(fd, bytes, count);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return static_cast<uint32_t>(errno);
-    }
-    // A write that takes nothing would never finish.
-    if (written == 0) return EIO;
-    bytes += written;
-    count -= static_cast<std::size_t>(written);
-  }
-  return 0;
-}
+// The bytes WriteToStdOut has handed to standard output so far.
+std::size_t bytesWrittenToStdOut = 0;
 
 // The document is encoded and written a block at a time, so no full-size
 // UTF-8 copy of it is ever made.
@@ -225,9 +186,11 @@ const unsigned char* CopyAscii(const unsigned char* at,
 }
 
 // Writes [begin, end) (units of one or two bytes) to `fd` as UTF-8 through
-// one reused block; 0, or the errno of the failure.
+// one reused block; 0, or the system's code of the failure. Adds the bytes
+// that went out to `written`.
 template <typename Unit>
-uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end) {
+uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end,
+                   std::size_t& written) {
   char block[kOutputBlockBytes];
   char* const blockEnd = block + sizeof(block);
   char* out = block;
@@ -245,13 +208,14 @@ uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end) {
     }
     if (at != end) {
       // The block is full, or too full for one more character.
-      uint32_t error =
-          WriteAll(fd, block, static_cast<std::size_t>(out - block));
+      uint32_t error = PortWriteAll(
+          fd, block, static_cast<std::size_t>(out - block), written);
       if (error != 0) return error;
       out = block;
     }
   }
-  return WriteAll(fd, block, static_cast<std::size_t>(out - block));
+  return PortWriteAll(fd, block, static_cast<std::size_t>(out - block),
+                      written);
 }
 
 // The reference EscapeDOMChars puts for `unit`, or null when it stays.
@@ -333,18 +297,29 @@ I18NString OrvFormatterUtility::GetExceptionThrownDoc() {
 
 uint32_t OrvFormatterUtility::WriteToStdOut(const I18NString& document) {
   // Whatever the C library holds for standard output must come first.
-  if (std::fflush(stdout) != 0) return static_cast<uint32_t>(errno);
-  return WriteToDescriptor(STDOUT_FILENO, document);
+  const PortError error = PortFlushStandardOutput();
+  if (error != 0) return error;
+  return WriteToDescriptor(kPortStandardOutput, document, bytesWrittenToStdOut);
+}
+
+std::size_t OrvFormatterUtility::BytesWrittenToStdOut() {
+  return bytesWrittenToStdOut;
 }
 
 uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
                                                 const I18NString& document) {
-  SigpipeIgnored sigpipeIgnored;
+  std::size_t written = 0;
+  return WriteToDescriptor(fd, document, written);
+}
+
+uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
+                                                const I18NString& document,
+                                                std::size_t& written) {
   const std::size_t length = static_cast<std::size_t>(document.size());
   if (document.isNarrow()) {
     const unsigned char* units = document.narrowData();
-    return WriteUTF8(fd, units, units + length);
+    return WriteUTF8(fd, units, units + length, written);
   }
   const char16_t* units = document.data();
-  return WriteUTF8(fd, units, units + length);
+  return WriteUTF8(fd, units, units + length, written);
 }

@@ -1,28 +1,12 @@
 #include "I18NEncoding.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <cstring>
 #include <string>
 
-#include "I18NIconv.h"
+#include "I18NConverters.h"
+#include "PortConversion.h"
 
 namespace {
-
-// The locale's codeset when the environment names no valid locale: what the
-// "C" locale reports.
-const char kFallbackEncoding[] = "ANSI_X3.4-1968";
-
-// The codeset of the environment's locale, read without touching the
-// process's global locale.
-std::string LocaleCodeset() {
-  locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
-  if (locale == static_cast<locale_t>(0)) return kFallbackEncoding;
-  std::string codeset = nl_langinfo_l(CODESET, locale);
-  freelocale(locale);
-  return codeset.empty() ? kFallbackEncoding : codeset;
-}
 
 // Empty until the default is first asked for or set.
 std::string& DefaultEncoding() {
@@ -54,7 +38,7 @@ I18NTransformationResult I18NExternalBufferToUTF16(unsigned short*& out,
 
 const char* I18NGetPlatformDefaultEncoding() {
   std::string& name = DefaultEncoding();
-  if (name.empty()) name = LocaleCodeset();
+  if (name.empty()) name = PortDefaultEncodingName();
   return name.c_str();
 }
 
@@ -64,7 +48,6 @@ void I18NSetPlatformDefaultEncoding(const char* name) {
 }
 
 bool I18NIsKnownEncoding(const char* name) {
-  return name != nullptr &&
-         I18NAcquireConverter(kI18NNativeUtf16, name) != nullptr &&
-         I18NAcquireConverter(name, kI18NNativeUtf16) != nullptr;
+  return name != nullptr && I18NAcquireConverter(name, true) != nullptr &&
+         I18NAcquireConverter(name, false) != nullptr;
 }

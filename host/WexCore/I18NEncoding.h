@@ -2,7 +2,7 @@
 #define WEXCORE_I18NENCODING_H_
 
 // Encoding services of the core library: the process's default encoding,
-// access to a string's UTF-16 text, and decoding in place.
+// the encodings known, and access to a string's UTF-16 text.
 
 #include <cstddef>
 
@@ -28,8 +28,8 @@ I18NTransformationResult I18NExternalBufferToUTF16(unsigned short*& out,
                                                    bool copy);
 
 // The name of the process's default encoding: the one last given to
-// I18NSetPlatformDefaultEncoding, else the current locale's codeset (as
-// nl_langinfo(CODESET) reports it for the environment's locale).
+// I18NSetPlatformDefaultEncoding, else the encoding of the environment's
+// locale (PortDefaultEncodingName()).
 // The returned text stays valid until the default is next set.
 const char* I18NGetPlatformDefaultEncoding();
 
@@ -39,24 +39,5 @@ void I18NSetPlatformDefaultEncoding(const char* name);
 
 // True when the conversion library can decode and encode `name`.
 bool I18NIsKnownEncoding(const char* name);
-
-// True when `name` encodes the printable ASCII characters, tab, line feed and
-// carriage return as the same single bytes that ASCII uses (UTF-8, the
-// Windows and ISO code pages, IBM437, ...): the client's marker texts are
-// only recognisable in such an encoding.
-bool I18NIsAsciiCompatibleEncoding(const char* name);
-
-// Decodes the `length` bytes at the start of `bytes`' narrow storage
-// (written there through ReserveNarrow) from `encoding`, or from the
-// platform default encoding when it is null, as the 8-bit I18NString
-// constructor decodes bytes, and returns the text; `bytes` is empty afterwards.
-// Text that fits one byte per unit is decoded where it lies, so a client output
-// of hundreds of megabytes needs no second buffer; from the first unit that
-// does not fit, the bytes left are copied aside and decoded wide. Throws
-// WexException when `encoding` is unknown.
-I18NString I18NDecodeInPlace(I18NStringBuilder& bytes, std::size_t length,
-                             const char* encoding,
-                             I18NConversionCallback callback = nullptr,
-                             void* userData = nullptr);
 
 #endif  // WEXCORE_I18NENCODING_H_

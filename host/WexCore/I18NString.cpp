@@ -6,11 +6,11 @@
 #include <new>
 #include <utility>
 
+#include "I18NDecode.h"
 #include "I18NEncoding.h"
-#include "I18NIconv.h"
 #include "I18NUnits.h"
+#include "PortMemory.h"
 #include "WexException.h"
-#include "WexMemory.h"
 
 using i18n_units::FitsNarrow;
 using i18n_units::Narrow;
@@ -35,7 +35,7 @@ class I18NString::Buffer {
     const std::uint32_t room = CheckedLength(capacity);
     void* block = std::malloc(BlockSize(room, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    WexAdviseHugePages(block, BlockSize(room, narrow));
+    PortAdviseHugePages(block, BlockSize(room, narrow));
     return new (block) Buffer(room, narrow);
   }
 
@@ -46,7 +46,7 @@ class I18NString::Buffer {
     const std::uint32_t room = CheckedLength(capacity);
     void* block = std::realloc(buffer, BlockSize(room, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    WexAdviseHugePages(block, BlockSize(room, narrow));
+    PortAdviseHugePages(block, BlockSize(room, narrow));
     buffer = static_cast<Buffer*>(block);
     buffer->capacity_ = room;
     buffer->narrow_ = narrow;

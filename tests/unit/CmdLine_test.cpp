@@ -180,6 +180,25 @@ TEST_F(CmdLineTest, CommandLineErrorsSayWhatWasWrong) {
        "more than one FILE: '" + path + "' and '--version'"},
       {{"9", "--encoding", "NO-SUCH-ENCODING", path},
        "unknown encoding 'NO-SUCH-ENCODING'"},
+      // Names that name nothing, which the converter would take as the
+      // locale's encoding.
+      {{"9", "--encoding", "*", path}, "unknown encoding '*'"},
+      {{"9", "--encoding", "//", path}, "unknown encoding '//'"},
+      {{"9", "--encoding", ",", path}, "unknown encoding ','"},
+      {{"9", "--encoding", "(", path}, "unknown encoding '('"},
+      {{"9", "--encoding", "\x01", path}, "unknown encoding '\x01'"},
+      {{"9", "--encoding", "UTF-8\t", path}, "unknown encoding 'UTF-8\t'"},
+      {{"9", "--encoding", "UTF-8//TRANSLIT", path},
+       "unknown encoding 'UTF-8//TRANSLIT'"},
+      {{"9", "--encoding", "SHIFT_JIS", path},
+       "encoding 'SHIFT_JIS' does not keep ASCII as it is (0x5C decodes to "
+       "U+00A5, 0x7E decodes to U+203E); the client output cannot be in it"},
+      {{"9", "--encoding", "UTF-16", path},
+       "encoding 'UTF-16' does not keep ASCII as it is (0x09 does not decode "
+       "alone, 0x0A does not decode alone, 0x0D does not decode alone, 0x20 "
+       "does not decode alone, 0x21 does not decode alone, 0x22 does not "
+       "decode alone, 0x23 does not decode alone, 0x24 does not decode alone "
+       "and 90 more); the client output cannot be in it"},
   };
   for (const Case& c : cases) {
     OrvException failure = FailureOf(c.arguments);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "I18NIconv.h"
+#include "I18NDecode.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "FormatterTestSupport.h"
+#include "I18NDecode.h"
 #include "I18NEncoding.h"
-#include "I18NIconv.h"
 #include "I18NString.h"
 #include "OrvFormatterUtility.h"
 #include "OrvXmlWriter.h"

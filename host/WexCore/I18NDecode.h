@@ -1,37 +1,14 @@
-#ifndef WEXCORE_I18NICONV_H_
-#define WEXCORE_I18NICONV_H_
+#ifndef WEXCORE_I18NDECODE_H_
+#define WEXCORE_I18NDECODE_H_
 
-// The host libraries' access to the conversion library (glibc iconv). Shared
-// by the core and the utility library; the handler itself does not use it.
-
-#include <iconv.h>
+// Decoding bytes of a named encoding into UTF-16, over the platform's
+// converters: single-byte encodings through a table worked out once, UTF-8
+// by a decoder of its own, and every other encoding by the platform.
 
 #include <cstddef>
 #include <string>
 
 #include "I18NString.h"
-
-// The conversion library's name of UTF-16 in this machine's byte order,
-// without a byte-order mark: the form of I18NString's code units.
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-inline constexpr char kI18NNativeUtf16[] = "UTF-16BE";
-#else
-inline constexpr char kI18NNativeUtf16[] = "UTF-16LE";
-#endif
-
-// A descriptor converting from encoding `from` to encoding `to`, in its
-// initial shift state, or null when the library cannot convert between them
-// or a name is empty.
-// Descriptors are opened on the first request for a pair and kept until the
-// process exits (opening one is expensive); the caller never closes it. A later
-// request for the same pair resets and hands out the same descriptor, so a
-// conversion must be finished before the pair is requested again.
-iconv_t I18NAcquireConverter(const char* to, const char* from);
-
-// Throws a WexException without a code whose text names `encoding` as
-// unknown, raised from `function` (static text).
-[[noreturn]] void I18NRaiseUnknownEncoding(const char* encoding,
-                                           const char* function);
 
 // Where decoding puts its code units: an array that the caller owns and
 // grows on request.
@@ -80,4 +57,30 @@ std::size_t I18NDecodeBytesWithLibrary(const char* bytes, std::size_t length,
                                        I18NConversionCallback callback,
                                        void* userData, I18NUnitSink& sink);
 
-#endif  // WEXCORE_I18NICONV_H_
+// True when `name` encodes the printable ASCII characters, tab, line feed and
+// carriage return as the same single bytes that ASCII uses (UTF-8, the
+// Windows and ISO code pages, IBM437, ...): the client's marker texts are
+// only recognisable in such an encoding.
+bool I18NIsAsciiCompatibleEncoding(const char* name);
+
+// Says which of the bytes that I18NIsAsciiCompatibleEncoding looks at do
+// not decode to themselves in `name`, and what each becomes alone, as
+// English text ("0x5C decodes to U+00A5, 0x7E decodes to U+203E"; "0x41 does
+// not decode alone"); beyond eight, only their number. Throws WexException
+// when `name` is unknown.
+std::string I18NDescribeAsciiChanges(const char* name);
+
+// Decodes the `length` bytes at the start of `bytes`' narrow storage
+// (written there through ReserveNarrow) from `encoding`, or from the
+// platform default encoding when it is null, as the 8-bit I18NString
+// constructor decodes bytes, and returns the text; `bytes` is empty afterwards.
+// Text that fits one byte per unit is decoded where it lies, so a client output
+// of hundreds of megabytes needs no second buffer; from the first unit that
+// does not fit, the bytes left are copied aside and decoded wide. Throws
+// WexException when `encoding` is unknown.
+I18NString I18NDecodeInPlace(I18NStringBuilder& bytes, std::size_t length,
+                             const char* encoding,
+                             I18NConversionCallback callback = nullptr,
+                             void* userData = nullptr);
+
+#endif  // WEXCORE_I18NDECODE_H_

@@ -1,7 +1,7 @@
 // Huge-page advice must never change what a block holds, whatever its size
 // and alignment.
 
-#include "WexMemory.h"
+#include "PortMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 
 namespace {
 
-TEST(WexAdviseHugePagesTest, BlocksKeepTheirContents) {
-  WexAdviseHugePages(nullptr, 0);
-  WexAdviseHugePages(nullptr, std::size_t{64} << 20);
+TEST(PortAdviseHugePagesTest, BlocksKeepTheirContents) {
+  PortAdviseHugePages(nullptr, 0);
+  PortAdviseHugePages(nullptr, std::size_t{64} << 20);
   for (std::size_t size :
        {std::size_t{1}, std::size_t{4096}, (std::size_t{4} << 20) - 1,
         std::size_t{4} << 20, (std::size_t{9} << 20) + 123}) {
@@ -21,7 +21,7 @@ TEST(WexAdviseHugePagesTest, BlocksKeepTheirContents) {
     for (std::size_t i = 0; i < block.size(); ++i)
       block[i] = static_cast<unsigned char>(i * 7);
     // Advice on a block already written, at an odd start.
-    WexAdviseHugePages(block.data() + 1, size);
+    PortAdviseHugePages(block.data() + 1, size);
     std::size_t wrong = 0;
     for (std::size_t i = 0; i < block.size(); ++i)
       wrong += block[i] != static_cast<unsigned char>(i * 7);
@@ -29,11 +29,11 @@ TEST(WexAdviseHugePagesTest, BlocksKeepTheirContents) {
   }
 }
 
-TEST(WexAdviseHugePagesTest, AdvisedBlockIsWritableEverywhere) {
+TEST(PortAdviseHugePagesTest, AdvisedBlockIsWritableEverywhere) {
   const std::size_t size = std::size_t{12} << 20;
   unsigned char* block = static_cast<unsigned char*>(std::malloc(size));
   ASSERT_NE(block, nullptr);
-  WexAdviseHugePages(block, size);
+  PortAdviseHugePages(block, size);
   std::memset(block, 0xA5, size);
   EXPECT_EQ(block[0], 0xA5);
   EXPECT_EQ(block[size / 2], 0xA5);

@@ -1,17 +1,15 @@
-#include "I18NIconv.h"
-
-#include <strings.h>
+#include "I18NDecode.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
+#include "I18NConverters.h"
 #include "I18NEncoding.h"
 #include "I18NUnits.h"
 #include "WexException.h"
@@ -19,42 +17,6 @@
 namespace {
 
 const char16_t kReplacementCharacter = 0xFFFD;
-
-// Owns the open descriptors and closes them when the process exits.
-class ConverterCache {
- public:
-  ConverterCache() = default;
-  ConverterCache(const ConverterCache&) = delete;
-  ConverterCache& operator=(const ConverterCache&) = delete;
-
-  ~ConverterCache() {
-    for (auto& entry : descriptors_) {
-      if (entry.second != nullptr) iconv_close(entry.second);
-    }
-  }
-
-  // The descriptor for the pair, opened on first use; null when the pair
-  // cannot be converted (remembered too, so a bad name costs one attempt).
-  iconv_t Get(const char* to, const char* from) {
-    std::string key(to);
-    key.push_back('\0');
-    key.append(from);
-    auto found = descriptors_.find(key);
-    if (found != descriptors_.end()) return found->second;
-    iconv_t descriptor = iconv_open(to, from);
-    if (descriptor == reinterpret_cast<iconv_t>(-1)) descriptor = nullptr;
-    descriptors_.emplace(std::move(key), descriptor);
-    return descriptor;
-  }
-
- private:
-  std::unordered_map<std::string, iconv_t> descriptors_;
-};
-
-ConverterCache& Converters() {
-  static ConverterCache cache;
-  return cache;
-}
 
 // The decoding of a single-byte encoding.
 struct ByteTable {
@@ -81,19 +43,19 @@ struct AsciiProfile {
 
 // True when the descriptor turns `bytes` into exactly the same values as
 // code units, one per byte, with no error and nothing left in its state.
-bool DecodesToItself(iconv_t decoder, const char* bytes, size_t length) {
-  iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+bool DecodesToItself(PortConverter* decoder, const char* bytes, size_t length) {
+  PortResetConverter(decoder);
   char16_t units[256];
-  char* in = const_cast<char*>(bytes);
+  const char* in = bytes;
   size_t inLeft = length;
-  char* out = reinterpret_cast<char*>(units);
-  size_t outLeft = sizeof(units);
-  if (iconv(decoder, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1))
+  char16_t* out = units;
+  size_t outLeft = 256;
+  if (PortDecode(decoder, in, inLeft, out, outLeft) != PortStep::kDone)
     return false;
-  if (iconv(decoder, nullptr, nullptr, &out, &outLeft) ==
-      static_cast<size_t>(-1))
+  const char* end = nullptr;
+  if (PortDecode(decoder, end, inLeft, out, outLeft) != PortStep::kDone)
     return false;
-  size_t produced = (sizeof(units) - outLeft) / sizeof(char16_t);
+  size_t produced = static_cast<size_t>(out - units);
   if (produced != length) return false;
   for (size_t i = 0; i < length; ++i) {
     if (units[i] != static_cast<unsigned char>(bytes[i])) return false;
@@ -109,7 +71,7 @@ std::string PrintableAsciiBytes() {
 
 AsciiProfile WorkOutProfile(const char* encoding) {
   AsciiProfile profile;
-  iconv_t decoder = I18NAcquireConverter(kI18NNativeUtf16, encoding);
+  PortConverter* decoder = I18NAcquireConverter(encoding, true);
   if (decoder == nullptr) return profile;
   profile.known = true;
   std::string printable = PrintableAsciiBytes();
@@ -142,23 +104,24 @@ AsciiProfile& ProfileOf(const char* encoding) {
 // How one byte alone decodes.
 enum class ByteDecoding { kOneUnit, kInvalid, kOther };
 
-ByteDecoding DecodeOneByte(iconv_t decoder, unsigned char byte,
+ByteDecoding DecodeOneByte(PortConverter* decoder, unsigned char byte,
                            char16_t& unit) {
-  iconv(decoder, nullptr, nullptr, nullptr, nullptr);
-  char single = static_cast<char>(byte);
-  char* in = &single;
+  PortResetConverter(decoder);
+  const char single = static_cast<char>(byte);
+  const char* in = &single;
   size_t inLeft = 1;
   char16_t units[4];
-  char* out = reinterpret_cast<char*>(units);
-  size_t outLeft = sizeof(units);
-  if (iconv(decoder, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1))
-    return errno == EILSEQ ? ByteDecoding::kInvalid : ByteDecoding::kOther;
-  const size_t produced = (sizeof(units) - outLeft) / sizeof(char16_t);
+  char16_t* out = units;
+  size_t outLeft = 4;
+  const PortStep step = PortDecode(decoder, in, inLeft, out, outLeft);
+  if (step == PortStep::kInvalid) return ByteDecoding::kInvalid;
+  if (step != PortStep::kDone) return ByteDecoding::kOther;
+  const size_t produced = static_cast<size_t>(out - units);
   // A unit held back until the flush means the decoder looks at the next
   // byte before it decides (it may combine characters): no table then.
-  if (iconv(decoder, nullptr, nullptr, &out, &outLeft) ==
-          static_cast<size_t>(-1) ||
-      (sizeof(units) - outLeft) / sizeof(char16_t) != produced) {
+  const char* end = nullptr;
+  if (PortDecode(decoder, end, inLeft, out, outLeft) != PortStep::kDone ||
+      static_cast<size_t>(out - units) != produced) {
     return ByteDecoding::kOther;
   }
   if (inLeft != 0 || produced != 1) return ByteDecoding::kOther;
@@ -169,7 +132,7 @@ ByteDecoding DecodeOneByte(iconv_t decoder, unsigned char byte,
 // The table of a single-byte encoding, or null when some byte does not
 // decode alone to one unit or fail.
 std::unique_ptr<ByteTable> WorkOutTable(const char* encoding) {
-  iconv_t decoder = I18NAcquireConverter(kI18NNativeUtf16, encoding);
+  PortConverter* decoder = I18NAcquireConverter(encoding, true);
   auto table = std::make_unique<ByteTable>();
   for (int byte = 0; byte < 256; ++byte) {
     char16_t unit = 0;
@@ -197,11 +160,21 @@ const ByteTable* TableOf(AsciiProfile& profile, const char* encoding) {
   return profile.table.get();
 }
 
+// True when the first `count` characters of `name` are `upper` (capitals)
+// in any case.
+bool StartsWithInAnyCase(const char* name, const char* upper, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const char c = name[i];
+    if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != upper[i]) return false;
+  }
+  return true;
+}
+
 // True for the names the conversion library knows UTF-8 by: "UTF-8" and
 // "UTF8" in any case.
 bool IsUtf8Name(const char* encoding) {
   const char* name = encoding;
-  if (strncasecmp(name, "UTF", 3) != 0) return false;
+  if (!StartsWithInAnyCase(name, "UTF", 3)) return false;
   name += 3;
   if (*name == '-') ++name;
   return std::strcmp(name, "8") == 0;
@@ -225,7 +198,7 @@ bool IsPlainAscii(const char* bytes, size_t length) {
 }
 
 // Keeps the decoder's output in the caller's array, which grows
-// geometrically, so large inputs convert in a few big iconv calls.
+// geometrically, so large inputs convert in a few big platform calls.
 class GrowingOutput {
  public:
   GrowingOutput(I18NUnitSink& sink, size_t expectedUnits)
@@ -233,12 +206,12 @@ class GrowingOutput {
         capacity_(expectedUnits + 16),
         units_(sink.Reserve(capacity_)) {}
 
-  char* Cursor() { return reinterpret_cast<char*>(units_ + used_); }
-  size_t BytesLeft() const { return (capacity_ - used_) * sizeof(char16_t); }
+  char16_t* Cursor() { return units_ + used_; }
+  size_t UnitsLeft() const { return capacity_ - used_; }
 
-  // Takes over the cursor that iconv advanced.
-  void Advance(char* cursor) {
-    used_ = (cursor - reinterpret_cast<char*>(units_)) / sizeof(char16_t);
+  // Takes over the cursor that the decoder advanced.
+  void Advance(char16_t* cursor) {
+    used_ = static_cast<size_t>(cursor - units_);
   }
 
   void Grow() {
@@ -261,44 +234,44 @@ class GrowingOutput {
 };
 
 // Lets a stateful decoder write what it still owes at the end of the input.
-void Flush(iconv_t decoder, GrowingOutput& output) {
+void Flush(PortConverter* decoder, GrowingOutput& output) {
   while (true) {
-    char* out = output.Cursor();
-    size_t outLeft = output.BytesLeft();
-    size_t result = iconv(decoder, nullptr, nullptr, &out, &outLeft);
-    int error = errno;
+    char16_t* out = output.Cursor();
+    size_t outLeft = output.UnitsLeft();
+    const char* end = nullptr;
+    size_t none = 0;
+    const PortStep step = PortDecode(decoder, end, none, out, outLeft);
     output.Advance(out);
-    if (result != static_cast<size_t>(-1) || error != E2BIG) return;
+    if (step != PortStep::kOutputFull) return;
     output.Grow();
   }
 }
 
 // Runs the decoder over the whole input; returns the number of replacements.
-size_t Decode(iconv_t decoder, const char* bytes, size_t length,
+size_t Decode(PortConverter* decoder, const char* bytes, size_t length,
               GrowingOutput& output) {
   size_t replacements = 0;
-  char* in = const_cast<char*>(bytes);
+  const char* in = bytes;
   size_t inLeft = length;
   while (inLeft > 0) {
-    char* out = output.Cursor();
-    size_t outLeft = output.BytesLeft();
-    size_t result = iconv(decoder, &in, &inLeft, &out, &outLeft);
-    int error = errno;
+    char16_t* out = output.Cursor();
+    size_t outLeft = output.UnitsLeft();
+    const PortStep step = PortDecode(decoder, in, inLeft, out, outLeft);
     output.Advance(out);
-    if (result != static_cast<size_t>(-1)) break;
-    if (error == E2BIG) {
+    if (step == PortStep::kDone) break;
+    if (step == PortStep::kOutputFull) {
       output.Grow();
       continue;
     }
     output.Append(kReplacementCharacter);
     ++replacements;
-    if (error == EILSEQ) {
+    if (step == PortStep::kInvalid) {
       // One U+FFFD per byte that starts no valid sequence; the next byte may
       // start one again.
       ++in;
       --inLeft;
     } else {
-      // EINVAL: the input ends inside a sequence.
+      // The input ends inside a sequence.
       inLeft = 0;
     }
   }
@@ -478,40 +451,61 @@ void ReportReplacements(size_t replacements, I18NConversionCallback callback,
 
 }  // namespace
 
-iconv_t I18NAcquireConverter(const char* to, const char* from) {
-  // The conversion library reads an empty name as the locale's codeset;
-  // here it names no encoding.
-  if (*to == '\0' || *from == '\0') return nullptr;
-  iconv_t descriptor = Converters().Get(to, from);
-  if (descriptor != nullptr)
-    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
-  return descriptor;
-}
-
-void I18NRaiseUnknownEncoding(const char* encoding, const char* function) {
-  std::u16string text = u"The encoding \"";
-  for (const char* c = encoding; *c != '\0'; ++c) {
-    // The name is shown as it was given; a byte that is no ASCII character
-    // cannot be decoded without a known encoding, so it is shown as U+FFFD.
-    unsigned char byte = static_cast<unsigned char>(*c);
-    text.push_back(byte < 0x80 ? byte : kReplacementCharacter);
-  }
-  text += u"\" is not known to the conversion library.";
-  WexException exception;
-  exception << I18NString(std::move(text));
-  static const WexSourceLocation kLocation = {"I18NIconv.cpp", __LINE__};
-  exception.raise(&kLocation, function, "WEX_THROW");
-}
-
 bool I18NIsAsciiCompatibleEncoding(const char* name) {
   return name != nullptr && ProfileOf(name).printable;
+}
+
+namespace {
+
+// The most bytes I18NDescribeAsciiChanges names one by one.
+const size_t kChangesNamed = 8;
+
+std::string Hex(unsigned value, int digits) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+    text.push_back(kDigits[(value >> shift) & 0xF]);
+  return text;
+}
+
+// What the ASCII byte `byte` becomes alone, or an empty text when it stays.
+std::string ChangeOf(PortConverter* decoder, unsigned char byte) {
+  char16_t unit = 0;
+  const std::string hexByte = "0x" + Hex(byte, 2);
+  if (DecodeOneByte(decoder, byte, unit) != ByteDecoding::kOneUnit)
+    return hexByte + " does not decode alone";
+  if (unit == byte) return std::string();
+  return hexByte + " decodes to U+" + Hex(unit, 4);
+}
+
+}  // namespace
+
+std::string I18NDescribeAsciiChanges(const char* name) {
+  PortConverter* decoder = I18NAcquireConverter(name, true);
+  if (decoder == nullptr)
+    I18NRaiseUnknownEncoding(name, "I18NDescribeAsciiChanges()");
+  std::string described;
+  size_t changes = 0;
+  for (char byte : PrintableAsciiBytes()) {
+    const std::string change =
+        ChangeOf(decoder, static_cast<unsigned char>(byte));
+    if (change.empty()) continue;
+    if (++changes > kChangesNamed) continue;
+    if (!described.empty()) described += ", ";
+    described += change;
+  }
+  if (changes > kChangesNamed)
+    described += " and " + std::to_string(changes - kChangesNamed) + " more";
+  // Each byte may stay as it is alone and still not in a run of text (a
+  // stateful encoding).
+  return described.empty() ? "ASCII text does not decode to itself" : described;
 }
 
 size_t I18NDecodeBytesWithLibrary(const char* bytes, size_t length,
                                   const char* encoding,
                                   I18NConversionCallback callback,
                                   void* userData, I18NUnitSink& sink) {
-  iconv_t decoder = I18NAcquireConverter(kI18NNativeUtf16, encoding);
+  PortConverter* decoder = I18NAcquireConverter(encoding, true);
   if (decoder == nullptr)
     I18NRaiseUnknownEncoding(encoding, "I18NString::I18NString()");
   GrowingOutput output(sink, length);
