@@ -9,6 +9,10 @@
 // Static services of the formatter library.
 class OrvFormatterUtility {
  public:
+  // The exception document for a failure whose report cannot be built (no
+  // memory), as zero-terminated UTF-8 bytes: printing it needs no memory.
+  static const char kFixedFailureDocument[];
+
   // Replaces, in one pass from left to right, & by &amp;, < by &lt;, > by
   // &gt;, " by &quot; and ' by &apos;; changes nothing else.
   static void EscapeDOMChars(I18NString& text);

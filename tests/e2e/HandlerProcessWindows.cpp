@@ -8,11 +8,11 @@ namespace {
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return std::wstring();
-  const int units = MultiByteToWideChar(
-      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  const int size = static_cast<int>(utf8.size());
+  const int units =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
   std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                      wide.data(), units);
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
   return wide;
 }
 
@@ -38,58 +38,108 @@ std::wstring Quoted(const std::wstring& argument) {
   return quoted + L"\"";
 }
 
-std::string ReadAll(HANDLE pipe) {
+// A handle the child inherits, closed when the run is over.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {
+    if (handle_ == INVALID_HANDLE_VALUE) {
+      throw std::runtime_error("cannot open a file for the handler");
+    }
+  }
+  ~Handle() { CloseHandle(handle_); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+
+// A scratch file that one output stream of the handler goes to: a file
+// never fills and blocks the writer, as a pipe read later would.
+HANDLE NewCapture() {
+  wchar_t directory[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  if (GetTempPathW(MAX_PATH + 1, directory) == 0 ||
+      GetTempFileNameW(directory, L"vss", 0, name) == 0) {
+    throw std::runtime_error("no scratch file name");
+  }
+  return CreateFileW(name, GENERIC_READ | GENERIC_WRITE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     &inherited, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                     nullptr);
+}
+
+std::string ReadBack(HANDLE file) {
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) ==
+      INVALID_SET_FILE_POINTER) {
+    throw std::runtime_error("cannot rewind a scratch file");
+  }
   std::string text;
   char chunk[65536];
   DWORD got = 0;
-  while (ReadFile(pipe, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
     text.append(chunk, got);
   }
   return text;
 }
 
-}  // namespace
-
-HandlerRun RunHandler(const std::vector<std::string>& arguments) {
+// `environment` null: the child inherits this process's environment.
+HandlerRun Spawn(const std::vector<std::string>* environment,
+                 const std::vector<std::string>& arguments) {
   const std::wstring program = Wide(VSS_HANDLER_BINARY);
   std::wstring commandLine = Quoted(program);
   for (const std::string& argument : arguments) {
     commandLine += L' ' + Quoted(Wide(argument));
   }
-
-  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0)) {
-    throw std::runtime_error("CreatePipe failed");
+  std::wstring block;
+  if (environment != nullptr) {
+    for (const std::string& variable : *environment) {
+      block += Wide(variable) + L'\0';
+    }
+    block += L'\0';
   }
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ, &inherited,
-                           OPEN_EXISTING, 0, nullptr);
+
+  Handle nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ, &inherited,
+                         OPEN_EXISTING, 0, nullptr));
+  Handle out(NewCapture());
+  Handle err(NewCapture());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nul;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdInput = nul.get();
+  startup.hStdOutput = out.get();
+  startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
-                     TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(writeEnd);
-  CloseHandle(nul);
-  if (!started) {
-    CloseHandle(readEnd);
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
+                      TRUE, CREATE_UNICODE_ENVIRONMENT,
+                      environment != nullptr ? block.data() : nullptr, nullptr,
+                      &startup, &process)) {
     throw std::runtime_error("cannot start " + std::string(VSS_HANDLER_BINARY));
   }
-  HandlerRun run;
-  run.standardOutput = ReadAll(readEnd);
-  CloseHandle(readEnd);
   WaitForSingleObject(process.hProcess, INFINITE);
+  HandlerRun run;
   DWORD status = 0;
   if (GetExitCodeProcess(process.hProcess, &status)) {
     run.exitStatus = static_cast<int>(status);
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  run.standardOutput = ReadBack(out.get());
+  run.standardError = ReadBack(err.get());
   return run;
+}
+
+}  // namespace
+
+HandlerRun RunHandler(const std::vector<std::string>& arguments) {
+  return Spawn(nullptr, arguments);
+}
+
+HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
+                        const std::vector<std::string>& arguments) {
+  return Spawn(&environment, arguments);
 }

@@ -352,11 +352,11 @@ void ExpectEveryQuery(const fs::path& file, const std::string& encoding,
 // decoded input, the parser's working text and its pieces, the document and
 // its UTF-8 bytes), so the bound is linear in the input: a quadratic or
 // runaway allocation breaks it long before the input ends. Measured in a
-// release build: 0.83 GB for the 141 MB history (6 bytes per byte; 12 before
-// the string class shared its storage) and 269 MB for the 12 MB listing (22
-// bytes per byte: a short line becomes a child record and a longer item
-// element). Under the sanitizers the shadow memory and the allocator's
-// quarantine come on top.
+// release build: 0.83 GB for the 141 MB history (6 bytes per byte: a
+// substring shares the storage of its text) and 269 MB for the 12 MB
+// listing (22 bytes per byte: a short line becomes a child record and a
+// longer item element). Under the sanitizers the shadow memory and the
+// allocator's quarantine come on top.
 long MemoryBoundKilobytes(size_t bytes, int bytesPerInputByte) {
 #ifdef VSS_HOSTILE_SANITIZED
   bytesPerInputByte *= 2;

@@ -159,19 +159,27 @@ TEST_F(CmdLineTest, CommandLineErrorsSayWhatWasWrong) {
     std::string detail;
   };
   const std::string path = file_.path();
+  const std::string names =
+      "; COMMAND is an identifier or one of exists, checkout, history, "
+      "children, properties, diff";
   const Case cases[] = {
       {{"9", "--foo", path}, "unknown option '--foo'"},
       {{"-x", "9", path}, "unknown option '-x'"},
       {{"-1x", path}, "unknown option '-1x'"},
       {{}, "missing COMMAND"},
       {{"--encoding", "UTF-8"}, "missing COMMAND"},
-      {{"xyz", path}, "unknown COMMAND 'xyz'"},
-      {{"Diff", path}, "unknown COMMAND 'Diff'"},
-      {{"+4", path}, "unknown COMMAND '+4'"},
-      {{"4x", path}, "unknown COMMAND '4x'"},
-      {{"", path}, "unknown COMMAND ''"},
-      {{"-", path}, "unknown COMMAND '-'"},
-      {{"--", "--help"}, "unknown COMMAND '--help'"},
+      {{"xyz", path}, "unknown COMMAND 'xyz'" + names},
+      {{"Diff", path}, "unknown COMMAND 'Diff'; did you mean 'diff'?"},
+      {{"histroy", path}, "unknown COMMAND 'histroy'; did you mean 'history'?"},
+      {{"propertys", path},
+       "unknown COMMAND 'propertys'; did you mean 'properties'?"},
+      {{"dif", path}, "unknown COMMAND 'dif'; did you mean 'diff'?"},
+      {{"hi", path}, "unknown COMMAND 'hi'" + names},
+      {{"+4", path}, "unknown COMMAND '+4'" + names},
+      {{"4x", path}, "unknown COMMAND '4x'" + names},
+      {{"", path}, "unknown COMMAND ''" + names},
+      {{"-", path}, "unknown COMMAND '-'" + names},
+      {{"--", "--help"}, "unknown COMMAND '--help'" + names},
       {{"9", path, "--encoding"}, "option '--encoding' needs a value"},
       {{"9", "--encoding=", path}, "option '--encoding' needs a value"},
       {{"9", "--encoding", "", path}, "option '--encoding' needs a value"},
@@ -261,6 +269,13 @@ TEST_F(CmdLineTest, HelpAndVersionPrintAndSelectNothing) {
                            "properties", "diff", "--encoding", "Exit status"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
+  // Completion scripts read the names from these lines.
+  EXPECT_NE(help.find("\n  4  history     the versions of an item\n"
+                      "  5  children    the files and sub-projects of a "
+                      "project (6: the same)\n"),
+            std::string::npos)
+      << help;
+  EXPECT_EQ(PrintedBy({"-h"}), help);
   EXPECT_EQ(parser_.GetCommandID(), 0);
 
   OrvCmdLineArg versionParser;
@@ -278,6 +293,7 @@ TEST_F(CmdLineTest, HelpAndVersionPrintAndSelectNothing) {
     version = ReadFile(output.path());
   }
   EXPECT_EQ(version.rfind("vss-handler ", 0), 0u) << version;
+  EXPECT_NE(version.find("\nXerces-C 3."), std::string::npos) << version;
   EXPECT_EQ(version.back(), '\n');
   EXPECT_EQ(versionParser.GetCommandID(), 0);
 }

@@ -29,12 +29,11 @@ std::string PortErrorText(PortError error) {
 
 void PortStartProcess() {}
 
-PortArguments::PortArguments(int argc, char** argv) {
-  // The system hands the words over as bytes; they are taken as they are.
-  words_.assign(argv, argv + argc);
-  for (std::string& word : words_) pointers_.push_back(&word[0]);
-  pointers_.push_back(nullptr);
-}
+// The system hands the words over as bytes; they are taken as they are,
+// without a copy: main's arguments must be had before any allocation can
+// fail outside the driver's guard.
+PortArguments::PortArguments(int argc, char** argv)
+    : count_(argc), values_(argv) {}
 
 namespace {
 
