@@ -1,25 +1,38 @@
 # What `cmake --install` puts beside the program, and the packages that
-# `cpack -G DEB` and `cpack -G TGZ` make of it.
+# `cpack -G DEB` and `cpack -G TGZ` make of it (on Windows `cpack -G ZIP`).
 
-install(FILES man/vss-handler.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES schema/result.xsd DESTINATION ${CMAKE_INSTALL_DATADIR}/vss-handler)
-install(FILES completion/vss-handler
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-install(FILES README.md LICENSE NOTICE CHANGELOG.md
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
+set(vss_documents README.md LICENSE NOTICE CHANGELOG.md)
+if(WIN32)
+  # `cpack -G ZIP` in a Windows build folder: vss-handler-VERSION-win32.zip
+  # (or -win64) with the .exe, the schema, the README, the licence and the
+  # NOTICE of the Xerces-C linked into the .exe.
+  install(FILES ${vss_documents} schema/result.xsd DESTINATION .)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_SYSTEM_NAME win64)
+  else()
+    set(CPACK_SYSTEM_NAME win32)
+  endif()
+  set(CPACK_GENERATOR ZIP)
+else()
+  install(FILES man/vss-handler.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES schema/result.xsd DESTINATION ${CMAKE_INSTALL_DATADIR}/vss-handler)
+  install(FILES completion/vss-handler
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  install(FILES ${vss_documents} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(DIRECTORY examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# Debian looks for a package's changelog as doc/PACKAGE/changelog.gz.
-find_program(VSS_GZIP gzip)
-if(VSS_GZIP)
-  set(vss_changelog_gz ${PROJECT_BINARY_DIR}/changelog.gz)
-  add_custom_command(
-    OUTPUT ${vss_changelog_gz}
-    COMMAND ${VSS_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/CHANGELOG.md >
-            ${vss_changelog_gz}
-    DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md VERBATIM)
-  add_custom_target(vss_changelog ALL DEPENDS ${vss_changelog_gz})
-  install(FILES ${vss_changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # Debian looks for a package's changelog as doc/PACKAGE/changelog.gz.
+  find_program(VSS_GZIP gzip)
+  if(VSS_GZIP)
+    set(vss_changelog_gz ${PROJECT_BINARY_DIR}/changelog.gz)
+    add_custom_command(
+      OUTPUT ${vss_changelog_gz}
+      COMMAND ${VSS_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/CHANGELOG.md >
+              ${vss_changelog_gz}
+      DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md VERBATIM)
+    add_custom_target(vss_changelog ALL DEPENDS ${vss_changelog_gz})
+    install(FILES ${vss_changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME vss-handler)
