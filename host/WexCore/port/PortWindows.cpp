@@ -75,6 +75,8 @@ PortArguments::PortArguments(int argc, char** argv) {
   }
   for (std::string& word : words_) pointers_.push_back(&word[0]);
   pointers_.push_back(nullptr);
+  count_ = static_cast<int>(words_.size());
+  values_ = pointers_.data();
 }
 
 PortInput::~PortInput() {
