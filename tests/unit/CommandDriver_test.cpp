@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "OrvCmdObject.h"
+#include "PortSystem.h"
 
 namespace {
 
@@ -92,6 +93,9 @@ int RunDriver(std::vector<std::string> arguments, const CommandDispatch* table,
   int fd = open(target, O_WRONLY | O_CREAT | O_TRUNC, 0600);
   dup2(fd, 1);
   close(fd);
+  // The standard streams as the program's main sets them up (binary where
+  // the system would otherwise fold line ends).
+  PortStartProcess();
 
   arguments.insert(arguments.begin(), "vss-handler");
   std::vector<char*> argv;
