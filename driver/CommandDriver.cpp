@@ -1,6 +1,9 @@
 #include "CommandDriver.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <xercesc/util/PanicHandler.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
@@ -16,6 +19,13 @@ const char kPlatformFailureDocument[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
     "<error>The XML platform could not be initialised.</error>\n";
 
+// Prints the fixed document `bytes` without allocating: standard output's
+// stream, when it cannot get a buffer, writes through a one-byte one.
+void WriteFixedDocument(const char* bytes) {
+  std::fputs(bytes, stdout);
+  std::fflush(stdout);
+}
+
 const CommandDispatch* FindCommand(int commandId, const CommandDispatch* table,
                                    std::size_t rows) {
   for (std::size_t row = 0; row < rows; ++row) {
@@ -24,30 +34,84 @@ const CommandDispatch* FindCommand(int commandId, const CommandDispatch* table,
   return nullptr;
 }
 
-bool InitialisePlatform() {
+// The run's exit status once its output is complete, for the ends of the
+// process that no caller sees: -1 while nothing has been answered.
+int g_answeredExitStatus = -1;
+
+// The XML platform's panics end the process here instead of in the library's
+// default handler, which writes to standard error and exits 255. A panic
+// while the platform starts comes before any output: the fixed exception
+// document is the answer. Once the run has answered, a panic while the
+// platform stops only ends the process with the run's exit status: the
+// answer is whole and a second document would spoil it.
+class HandlerPanicHandler : public xercesc::PanicHandler {
+ public:
+  void panic(const PanicReasons) override {
+    if (g_answeredExitStatus >= 0) std::_Exit(g_answeredExitStatus);
+    WriteFixedDocument(kPlatformFailureDocument);
+    std::_Exit(0);
+  }
+};
+
+bool InitialisePlatform(HandlerPanicHandler& panicHandler) {
   try {
-    // The library's defaults throughout: no message-file home, no panic
-    // handler, the default memory manager.
     xercesc::XMLPlatformUtils::Initialize(
-        xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr, nullptr);
+        xercesc::XMLUni::fgXercescDefaultLocale, nullptr, &panicHandler,
+        nullptr);
     return true;
   } catch (...) {
     return false;
   }
 }
 
+[[noreturn]] void ExitWithTheAnsweredStatus() {
+  std::_Exit(g_answeredExitStatus);
+}
+
+// Stops the platform once the run's output is complete and flushed, with
+// `exitStatus` as its exit status. Stopping frees the platform's tables and
+// needs memory for it, some of it inside destructors, where a failure calls
+// std::terminate instead of reaching a catch. Either way the answer stands:
+// the process ends with the run's status, without an abort.
+void TerminatePlatform(int exitStatus) {
+  g_answeredExitStatus = exitStatus;
+  const std::terminate_handler previous =
+      std::set_terminate(&ExitWithTheAnsweredStatus);
+  try {
+    xercesc::XMLPlatformUtils::Terminate();
+  } catch (...) {
+  }
+  std::set_terminate(previous);
+}
+
+// Prints the exception document for the exception being handled.
+void WriteExceptionDocument() {
+  I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
+  // An empty document: there was no memory even for the fixed one.
+  if (document.empty()) {
+    WriteFixedDocument(OrvFormatterUtility::kFixedFailureDocument);
+    return;
+  }
+  OrvFormatterUtility::WriteToStdOut(document);
+}
+
 }  // namespace
 
 int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
                      std::size_t rows) {
-  if (!InitialisePlatform()) {
-    std::fputs(kPlatformFailureDocument, stdout);
+  // The platform holds on to the handler until it is terminated, and may
+  // panic as late as that.
+  static HandlerPanicHandler panicHandler;
+  g_answeredExitStatus = -1;
+  if (!InitialisePlatform(panicHandler)) {
+    WriteFixedDocument(kPlatformFailureDocument);
     PortFlushAllStreams();
     return 0;
   }
   int exitStatus = 0;
+  const std::size_t writtenBefore = OrvFormatterUtility::BytesWrittenToStdOut();
   try {
-    OrvCmdLineArg commandLine;
+    OrvCmdLineArg commandLine(table, rows);
     commandLine.ProcessCmdParams(argc, argv);
     const CommandDispatch* command =
         FindCommand(commandLine.GetCommandID(), table, rows);
@@ -57,10 +121,13 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   } catch (...) {
     // The query's objects are gone by now; the document reports the failure
     // and the exit status stays 0, even when the document cannot be written.
-    I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
-    OrvFormatterUtility::WriteToStdOut(document);
+    // Once part of an answer is out, a second document would leave standard
+    // output no document at all: then nothing more is written.
+    if (OrvFormatterUtility::BytesWrittenToStdOut() == writtenBefore) {
+      WriteExceptionDocument();
+    }
   }
   PortFlushAllStreams();
-  xercesc::XMLPlatformUtils::Terminate();
+  TerminatePlatform(exitStatus);
   return exitStatus;
 }

@@ -201,6 +201,10 @@ void ExpectName(const xercesc::DOMElement& element, const char* name) {
   Require(std::u16string(element.getTagName()) == Utf16(name), name);
 }
 
+bool HoldsMarker(const std::u16string& text, const char* marker) {
+  return text.find(Utf16(marker)) != std::u16string::npos;
+}
+
 const char* BoolText(bool value) { return value ? "true" : "false"; }
 
 std::u16string TextOf(const xercesc::DOMElement& element) {

@@ -41,6 +41,9 @@ void ExpectAttribute(const xercesc::DOMElement& element, const char* name,
 void ExpectAttribute(const xercesc::DOMElement& element, const char* name,
                      const char* expected);
 
+// True when `text` holds the ASCII `marker` (one of the client's texts).
+bool HoldsMarker(const std::u16string& text, const char* marker);
+
 // "true" or "false".
 const char* BoolText(bool value);
 

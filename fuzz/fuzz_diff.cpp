@@ -2,16 +2,14 @@
 // gives either a result document whose answer matches the two sentences the
 // client prints, or the exception document of message 0x56177B77.
 
+#include "ClientMessages.h"
 #include "FuzzSupport.h"
 #include "OrvException.h"
 #include "OrvFormatterUtility.h"
+#include "OrvMessage.h"
 #include "OrvSSIsFileDifferent.h"
 
 namespace {
-
-bool Contains(const I18NString& text, const char16_t* sentence) {
-  return text.units().find(sentence) != std::u16string::npos;
-}
 
 void CheckExceptionDocument() {
   const I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
@@ -25,16 +23,18 @@ void CheckExceptionDocument() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   OrvInputParams params = fuzz::MakeInput(data, size, 9);
-  const I18NString& text = params.GetClientOutput();
-  const bool different = Contains(text, u"\n\nThe files are different.\n");
-  const bool same = Contains(text, u"\n\nNo differences.\n");
+  const std::u16string& text = params.GetClientOutput().units();
+  const bool different =
+      fuzz::HoldsMarker(text, client_messages::kFilesDifferent);
+  const bool same = fuzz::HoldsMarker(text, client_messages::kFilesSame);
 
   OrvSSIsFileDifferent command(params);
   try {
     command.ProceesOutPut();
   } catch (const OrvException& e) {
     fuzz::Require(!different && !same, "a recognised comparison threw");
-    fuzz::Require(e.getCode() == 0x56177B77L, "unexpected message code");
+    fuzz::Require(e.getCode() == static_cast<long>(ORV_MSG_DIFF_UNRECOGNISED),
+                  "unexpected message code");
     CheckExceptionDocument();
     return 0;
   }

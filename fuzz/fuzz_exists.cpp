@@ -1,6 +1,7 @@
 // Fuzz target of the existence query (identifier 1): any client output
 // answers, following the decision table of the client's messages.
 
+#include "ClientMessages.h"
 #include "FuzzSupport.h"
 #include "OrvSSExist.h"
 
@@ -14,16 +15,18 @@ struct Answer {
 // The client's database errors and log-in prompts come first; only a client
 // that answered can report the item missing or deleted.
 Answer Expected(const std::u16string& text) {
-  auto contains = [&text](const char16_t* marker) {
-    return text.find(marker) != std::u16string::npos;
+  namespace messages = client_messages;
+  auto contains = [&text](const char* marker) {
+    return fuzz::HoldsMarker(text, marker);
   };
-  if (contains(u"No VSS database (srcsafe.ini) found.") ||
-      contains(u"Incompatible database version") || contains(u"Username:") ||
-      contains(u"Password:")) {
+  if (contains(messages::kNoDatabase) ||
+      contains(messages::kIncompatibleDatabase) ||
+      contains(messages::kUserNamePrompt) ||
+      contains(messages::kPasswordPrompt)) {
     return {false, false};
   }
-  return {true, !contains(u"is not an existing filename or project") &&
-                    !contains(u"has been deleted")};
+  return {true, !contains(messages::kMissingItem) &&
+                    !contains(messages::kDeletedItem)};
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 // Fuzz target of the properties query (identifier 8): any client output
 // answers, and the answer is whether "Contains:" stands in it.
 
+#include "ClientMessages.h"
 #include "FuzzSupport.h"
 #include "OrvSSProperties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   OrvInputParams params = fuzz::MakeInput(data, size, 8);
-  const bool contains = params.GetClientOutput().units().find(u"Contains:") !=
-                        std::u16string::npos;
+  const bool contains = fuzz::HoldsMarker(params.GetClientOutput().units(),
+                                          client_messages::kProjectContents);
 
   OrvSSProperties command(params);
   command.ProceesOutPut();

@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ClientMessages.h"
 #include "I18NEncoding.h"
 #include "OrvCodeConverter.h"
 #include "OrvSystemUtils.h"
 
 namespace {
-
-const char kNoCheckouts[] = "No checked out files found.";
-const unsigned int kColon = ':';
 
 // The client pads the file name to 20 columns and the user to 14; columns
 // are bytes of the text in the machine's code page.
@@ -41,19 +39,18 @@ OrvSSCheckOut::~OrvSSCheckOut() {}
 void OrvSSCheckOut::ProceesOutPut() {
   // Without a heading colon there is no listing to read a user from.
   const bool noCheckouts =
-      clientOutput.find(I18NString(kNoCheckouts, nullptr, -1, nullptr, nullptr),
-                        0) != -1;
-  const int colon = noCheckouts ? -1 : clientOutput.find(kColon, 0);
-  if (colon == -1) {
+      client_messages::Contains(clientOutput, client_messages::kNoCheckouts);
+  const client_messages::HeadingCut cut =
+      noCheckouts ? client_messages::HeadingCut()
+                  : client_messages::CutAtHeadingColon(clientOutput);
+  if (!cut.hasColon) {
     checkedOutBy.erase(0, -1);
     isCheckedOut = false;
     return;
   }
-  // The heading "$/proj:" and its line feed go: byte 0 is then the first byte
-  // of the first checkout line.
-  const I18NString listing = clientOutput.substring(
-      clientOutput.incrementOffset(clientOutput.incrementOffset(colon)), -1);
-  checkedOutBy = UserColumn(listing);
+  // The heading "$/proj:" and its line feed are gone: byte 0 is the first
+  // byte of the first checkout line.
+  checkedOutBy = UserColumn(cut.listing);
   OrvSystemUtils::TrimLeft(checkedOutBy);
   OrvSystemUtils::TrimRight(checkedOutBy);
   if (!checkedOutBy.empty()) isCheckedOut = true;

@@ -7,26 +7,24 @@
 #include <string_view>
 #include <utility>
 
+#include "ClientMessages.h"
 #include "I18NEncoding.h"
 #include "I18NScan.h"
-#include "OrvException.h"
+#include "OrvFormatterErrors.h"
 #include "OrvFormatterUtility.h"
 #include "OrvHistoryRecord.h"
 #include "OrvMessage.h"
 
 namespace {
 
-// Opens every entry of the client's history listing. A record block starts
-// three characters into it, so that the block begins with 14 asterisks: the
-// scan templates below begin so.
-const char kRecordMarker[] = "*****************  Version";
-// Only its length counts: the next marker is searched for from the
-// character after marker start + this length.
-const char kMarkerSkip[] = "\n\n";
+using client_messages::kRecordMarker;
 
-const char kCreatedWord[] = "Created";
-const char kCommentWord[] = "Comment:";
-const char kCheckedInWord[] = "Checked in";
+// A record block starts three characters into its record marker, so that
+// the block begins with 14 asterisks: the scan templates below begin so. The
+// next marker is searched for from the character after marker start + the
+// length of an empty line's line feeds.
+const char* const kMarkerSkip = client_messages::kBlankLine;
+
 const char kDateTimeSeparator[] = " ";
 
 // The header (marker line and "User:" line) is the same in all three; a blank
@@ -54,7 +52,10 @@ enum RecordField {
   kRecordFieldCount
 };
 
-const unsigned long kCommentMemoryCode = 0x561B00C5UL;
+// The host reports this failure at the throw site it has always named, so
+// its logs match whichever handler wrote them.
+const char kThrowSiteFile[] = "OrvSSHistory";
+const int kThrowSiteLine = 249;
 
 const unsigned int kLineFeed = 0x0A;
 // The client wraps a long comment at 80 columns, counted from the start of
@@ -65,10 +66,6 @@ const std::size_t kWrapColumns = 80;
 // leaves a line feed at 0, 79, 159, 239, ...
 std::size_t NextWrapPosition(std::size_t position) {
   return position == 0 ? kWrapColumns - 1 : position + kWrapColumns;
-}
-
-I18NString FromLatin(const char* text) {
-  return I18NString(text, nullptr, -1, nullptr, nullptr);
 }
 
 I18NString FromUTF16(const unsigned short* text) {
@@ -101,10 +98,10 @@ OrvSSHistory::OrvSSHistory(OrvInputParams& params)
       dateBuf(),
       timeBuf(),
       commentBuf(nullptr),
-      createdWord(FromLatin(kCreatedWord)),
-      commentWord(FromLatin(kCommentWord)),
-      checkedInWord(FromLatin(kCheckedInWord)),
-      dateTimeSeparator(FromLatin(kDateTimeSeparator)) {
+      createdWord(client_messages::Marker(client_messages::kCreatedWord)),
+      commentWord(client_messages::Marker(client_messages::kCommentWord)),
+      checkedInWord(client_messages::Marker(client_messages::kCheckedInWord)),
+      dateTimeSeparator(client_messages::Marker(kDateTimeSeparator)) {
   SplitRecords();
 }
 
@@ -155,7 +152,9 @@ void OrvSSHistory::ProceesOutPut() {
     }
     OrvHistoryRecord* record =
         new (std::nothrow) OrvHistoryRecord(user, version, dateTime, comment);
-    if (record == nullptr) break;
+    // A record that cannot be allocated is a failure, not the end of the
+    // history: a shorter history would be a wrong answer.
+    if (record == nullptr) throw std::bad_alloc();
     AddEntry(record);
   }
 }
@@ -202,12 +201,9 @@ void OrvSSHistory::InitialiseRecordVariables(I18NString& block) {
   const std::size_t units = static_cast<std::size_t>(block.size());
   commentBuf = new (std::nothrow) unsigned short[units];
   if (commentBuf == nullptr) {
-    OrvMessage message(kCommentMemoryCode);
-    OrvException exception(kCommentMemoryCode);
-    static const WexSourceLocation kLocation = {"OrvSSHistory", 249};
-    (exception << message)
-        .raise(&kLocation, "OrvSSHistory::InitialiseRecordVariables()",
-               "WEX_THROW");
+    OrvRaiseFailure(ORV_MSG_HISTORY_COMMENT_MEMORY, I18NString(),
+                    kThrowSiteFile, kThrowSiteLine,
+                    "OrvSSHistory::InitialiseRecordVariables()");
   }
   std::fill(commentBuf, commentBuf + units, 0);
 }

@@ -31,7 +31,8 @@ class OrvSSHistory : public OrvHistory {
 
   // Adds one entry per record block that fits a template, from the last
   // block to the first; a block that fits none is skipped. Throws
-  // OrvException 0x561B00C5 when a comment buffer cannot be allocated.
+  // OrvException 0x561B00C5 when a comment buffer cannot be allocated, and
+  // std::bad_alloc when an entry cannot be.
   void ProceesOutPut() override;
 
   // The number of record blocks the client output was cut into.

@@ -1,10 +1,6 @@
 #include "OrvSSProperties.h"
 
-namespace {
-
-const char kProjectContents[] = "Contains:";
-
-}  // namespace
+#include "ClientMessages.h"
 
 OrvSSProperties::OrvSSProperties(OrvInputParams& params)
     : OrvProperties(params) {}
@@ -12,7 +8,6 @@ OrvSSProperties::OrvSSProperties(OrvInputParams& params)
 OrvSSProperties::~OrvSSProperties() {}
 
 void OrvSSProperties::ProceesOutPut() {
-  const I18NString marker(kProjectContents, nullptr, -1, nullptr, nullptr);
-  const I18NString properties = GetPathInRepository();
-  isProject = properties.find(marker, 0) > -1;
+  isProject = client_messages::Contains(GetPathInRepository(),
+                                        client_messages::kProjectContents);
 }

@@ -11,7 +11,7 @@ OrvCheckedOut::~OrvCheckedOut() {}
 
 I18NString OrvCheckedOut::ConverToOrvFormat() {
   OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), u"checkout");
+  OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"checkedOut", isCheckedOut);
   writer.AddAttribute(u"user", checkedOutBy);
   return writer.Finish();

@@ -8,6 +8,9 @@
 // checked out, and by whom.
 class OrvCheckedOut : public OrvCmdObject {
  public:
+  // The query's name on the command line and in its result document.
+  static constexpr char16_t kQueryName[] = u"checkout";
+
   // Keeps the client output of `params`; checkedOutBy starts empty and
   // isCheckedOut false.
   explicit OrvCheckedOut(OrvInputParams& params);

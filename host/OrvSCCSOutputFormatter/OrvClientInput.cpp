@@ -6,7 +6,6 @@
 #include "I18NDecode.h"
 #include "OrvFormatterErrors.h"
 #include "OrvMessage.h"
-#include "PortMemory.h"
 #include "PortSystem.h"
 
 namespace {
@@ -16,9 +15,6 @@ const char kReadFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 // Standard input grows its buffer from this size on.
 const std::size_t kFirstChunk = 64 * 1024;
 const char16_t kByteOrderMark = 0xFEFF;
-// What a query allocates in all, per byte of client output, at most: the
-// bytes, their decoded text, the parsed entries and the document.
-const std::size_t kHeapPerInputByte = 12;
 
 std::string DescribeSource(const std::string& path) {
   return path == "-" ? std::string("standard input") : "'" + path + "'";
@@ -74,12 +70,9 @@ I18NString OrvReadClientOutput(const std::string& path) {
   PortInput input;
   OpenSource(input, path);
   const SourceSize size = SizeOfSource(input, path);
-  // The heap is made ready before the first large block is taken from it
-  // when the size is known. A regular file is read into a buffer of its own
-  // size and one byte more, to see its end without a second allocation; a
-  // stream into a chunk that doubles. The bytes go straight into the
-  // storage of the text they decode to.
-  if (size.known) PortPrepareHeap(kHeapPerInputByte * (size.bytes + 1));
+  // A regular file is read into a buffer of its own size and one byte more, to
+  // see its end without a second allocation; a stream into a chunk that
+  // doubles. The bytes go straight into the storage of the text they decode to.
   I18NStringBuilder bytes;
   std::size_t capacity = size.known ? size.bytes + 1 : kFirstChunk;
   unsigned char* storage = bytes.ReserveNarrow(capacity);
@@ -97,7 +90,6 @@ I18NString OrvReadClientOutput(const std::string& path) {
     used += count;
     if (used > kOrvMaxClientOutputBytes) RaiseTooLarge(path);
   }
-  if (!size.known) PortPrepareHeap(kHeapPerInputByte * used);
   return CleanLineEnds(I18NDecodeInPlace(bytes, used, nullptr));
 }
 

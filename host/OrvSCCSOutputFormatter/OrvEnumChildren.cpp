@@ -11,7 +11,7 @@ OrvEnumChildren::~OrvEnumChildren() {}
 
 I18NString OrvEnumChildren::ConverToOrvFormat() {
   OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), u"children");
+  OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"succeeded", succeeded);
   for (const Child& child : children_) {
     writer.OpenElement(u"item");

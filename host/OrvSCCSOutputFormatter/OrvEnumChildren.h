@@ -10,6 +10,9 @@
 // the files and sub-projects of a project.
 class OrvEnumChildren : public OrvCmdObject {
  public:
+  // The query's name on the command line and in its result document.
+  static constexpr char16_t kQueryName[] = u"children";
+
   // One child of the project, as the parser added it.
   struct Child {
     I18NString name;

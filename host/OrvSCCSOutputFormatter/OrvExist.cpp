@@ -12,7 +12,7 @@ OrvExist::~OrvExist() {}
 
 I18NString OrvExist::ConverToOrvFormat() {
   OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), u"exists");
+  OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"succeeded", succeeded);
   writer.AddAttribute(u"exists", exists);
   return writer.Finish();

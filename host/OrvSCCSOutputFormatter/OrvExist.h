@@ -7,6 +7,9 @@
 // Query base of the existence query (`exists`): does the item exist.
 class OrvExist : public OrvCmdObject {
  public:
+  // The query's name on the command line and in its result document.
+  static constexpr char16_t kQueryName[] = u"exists";
+
   // Keeps the client output of `params`; succeeded and exists start false.
   explicit OrvExist(OrvInputParams& params);
   ~OrvExist() override;

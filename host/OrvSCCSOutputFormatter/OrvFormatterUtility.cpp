@@ -13,20 +13,15 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLException.hpp>
 
+#include "I18NUTF8.h"
 #include "OrvFormatterErrors.h"
 #include "OrvMessage.h"
+#include "OrvXmlReferences.h"
 #include "OrvXmlWriter.h"
 #include "PortSystem.h"
 #include "WexException.h"
 
 namespace {
-
-// Returned when not even the exception document can be built (no memory):
-// the host still reads a well-formed report of the failure.
-const char16_t kFixedFailureDocument[] =
-    u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-    u"<error>The handler failed, and the report of the failure could not be "
-    u"built.</error>\n";
 
 const char16_t kUnknownFailure[] = u"The handler failed for an unknown reason.";
 const char16_t kOutOfMemory[] = u"Out of memory.";
@@ -95,51 +90,12 @@ I18NString BuildExceptionDocument(const FailureReport& report) {
   return writer.Finish();
 }
 
-// Writes every byte of [bytes, bytes + count) to `fd`; 0, or the system's
-// code of the failure.
-uint32_t WriteAll(int fd, const char* bytes, std::size_t count) {
-  std::size_t written = 0;
-  return PortWriteAll(fd, bytes, count, written);
-}
+// The bytes WriteToStdOut has handed to standard output so far.
+std::size_t bytesWrittenToStdOut = 0;
 
 // The document is encoded and written a block at a time, so no full-size
 // UTF-8 copy of it is ever made.
 const std::size_t kOutputBlockBytes = 64 * 1024;
-// The most bytes one character takes in UTF-8.
-const std::size_t kMaxCharacterBytes = 4;
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Encodes the character that starts at `at` (an unpaired surrogate as
-// U+FFFD) into `out`; returns the unit after it. `out` has room for
-// kMaxCharacterBytes.
-const char16_t* EncodeCharacter(const char16_t* at, const char16_t* end,
-                                char*& out) {
-  char32_t code = *at++;
-  if (IsHighSurrogate(static_cast<char16_t>(code)) && at != end &&
-      IsLowSurrogate(*at)) {
-    code = 0x10000 + ((code - 0xD800) << 10) + (*at++ - 0xDC00);
-  } else if (code >= 0xD800 && code <= 0xDFFF) {
-    code = 0xFFFD;
-  }
-  if (code < 0x80) {
-    *out++ = static_cast<char>(code);
-  } else if (code < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (code >> 6));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | (code >> 12));
-    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xF0 | (code >> 18));
-    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return at;
-}
 
 // Copies the ASCII units from `at` on, up to `end` or the first other unit,
 // to `out` as bytes; returns where it stopped. Documents are mostly ASCII,
@@ -164,16 +120,6 @@ const char16_t* CopyAscii(const char16_t* at, const char16_t* end, char*& out) {
   return at;
 }
 
-// Encodes the one-byte unit at `at` (a character below U+0100) into `out`,
-// which has room for kMaxCharacterBytes; returns the unit after it.
-const unsigned char* EncodeCharacter(const unsigned char* at,
-                                     const unsigned char*, char*& out) {
-  const unsigned char code = *at++;
-  *out++ = static_cast<char>(0xC0 | (code >> 6));
-  *out++ = static_cast<char>(0x80 | (code & 0x3F));
-  return at;
-}
-
 // Copies the ASCII bytes from `at` on, up to `end` or the first other one,
 // to `out`; returns where it stopped.
 const unsigned char* CopyAscii(const unsigned char* at,
@@ -190,9 +136,11 @@ const unsigned char* CopyAscii(const unsigned char* at,
 }
 
 // Writes [begin, end) (units of one or two bytes) to `fd` as UTF-8 through
-// one reused block; 0, or the system's code of the failure.
+// one reused block; 0, or the system's code of the failure. Adds the bytes
+// that went out to `written`.
 template <typename Unit>
-uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end) {
+uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end,
+                   std::size_t& written) {
   char block[kOutputBlockBytes];
   char* const blockEnd = block + sizeof(block);
   char* out = block;
@@ -204,37 +152,20 @@ uint32_t WriteUTF8(int fd, const Unit* begin, const Unit* end) {
     const Unit* const asciiEnd = at + (left < room ? left : room);
     at = CopyAscii(at, asciiEnd, out);
     if (at != end && *at >= 0x80 &&
-        static_cast<std::size_t>(blockEnd - out) >= kMaxCharacterBytes) {
-      at = EncodeCharacter(at, end, out);
+        static_cast<std::size_t>(blockEnd - out) >= kI18NMaxUTF8Bytes) {
+      at = I18NEncodeUTF8(at, end, out);
       continue;
     }
     if (at != end) {
       // The block is full, or too full for one more character.
-      uint32_t error =
-          WriteAll(fd, block, static_cast<std::size_t>(out - block));
+      uint32_t error = PortWriteAll(
+          fd, block, static_cast<std::size_t>(out - block), written);
       if (error != 0) return error;
       out = block;
     }
   }
-  return WriteAll(fd, block, static_cast<std::size_t>(out - block));
-}
-
-// The reference EscapeDOMChars puts for `unit`, or null when it stays.
-const char16_t* DOMReference(char16_t unit) {
-  switch (unit) {
-    case u'&':
-      return u"&amp;";
-    case u'<':
-      return u"&lt;";
-    case u'>':
-      return u"&gt;";
-    case u'"':
-      return u"&quot;";
-    case u'\'':
-      return u"&apos;";
-    default:
-      return nullptr;
-  }
+  return PortWriteAll(fd, block, static_cast<std::size_t>(out - block),
+                      written);
 }
 
 // Storage for `count` units of the builder, of the width of `Unit`.
@@ -253,14 +184,14 @@ template <typename Unit>
 void EscapeUnits(I18NString& text, const Unit* begin, const Unit* end) {
   std::size_t escapedLength = static_cast<std::size_t>(end - begin);
   for (const Unit* at = begin; at != end; ++at) {
-    if (const char16_t* reference = DOMReference(*at))
+    if (const char16_t* reference = OrvXmlReferenceFor(*at))
       escapedLength += std::char_traits<char16_t>::length(reference) - 1;
   }
   if (escapedLength == static_cast<std::size_t>(end - begin)) return;
   I18NStringBuilder builder;
   Unit* out = ReserveUnits(builder, escapedLength, begin);
   for (const Unit* at = begin; at != end; ++at) {
-    const char16_t* reference = DOMReference(*at);
+    const char16_t* reference = OrvXmlReferenceFor(*at);
     if (reference == nullptr) {
       *out++ = *at;
       continue;
@@ -271,6 +202,11 @@ void EscapeUnits(I18NString& text, const Unit* begin, const Unit* end) {
 }
 
 }  // namespace
+
+const char OrvFormatterUtility::kFixedFailureDocument[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+    "<error>The handler failed, and the report of the failure could not be "
+    "built.</error>\n";
 
 void OrvFormatterUtility::EscapeDOMChars(I18NString& text) {
   const std::size_t length = static_cast<std::size_t>(text.size());
@@ -290,7 +226,7 @@ I18NString OrvFormatterUtility::GetExceptionThrownDoc() {
     // Building needs memory; the fixed document needs the least.
   }
   try {
-    return I18NString(std::u16string(kFixedFailureDocument));
+    return OrvFromUtf8(kFixedFailureDocument);
   } catch (...) {
     return I18NString();
   }
@@ -300,16 +236,27 @@ uint32_t OrvFormatterUtility::WriteToStdOut(const I18NString& document) {
   // Whatever the C library holds for standard output must come first.
   const PortError error = PortFlushStandardOutput();
   if (error != 0) return error;
-  return WriteToDescriptor(kPortStandardOutput, document);
+  return WriteToDescriptor(kPortStandardOutput, document, bytesWrittenToStdOut);
+}
+
+std::size_t OrvFormatterUtility::BytesWrittenToStdOut() {
+  return bytesWrittenToStdOut;
 }
 
 uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
                                                 const I18NString& document) {
+  std::size_t written = 0;
+  return WriteToDescriptor(fd, document, written);
+}
+
+uint32_t OrvFormatterUtility::WriteToDescriptor(int fd,
+                                                const I18NString& document,
+                                                std::size_t& written) {
   const std::size_t length = static_cast<std::size_t>(document.size());
   if (document.isNarrow()) {
     const unsigned char* units = document.narrowData();
-    return WriteUTF8(fd, units, units + length);
+    return WriteUTF8(fd, units, units + length, written);
   }
   const char16_t* units = document.data();
-  return WriteUTF8(fd, units, units + length);
+  return WriteUTF8(fd, units, units + length, written);
 }

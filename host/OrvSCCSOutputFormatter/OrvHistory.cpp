@@ -9,7 +9,7 @@ OrvHistory::~OrvHistory() {}
 
 I18NString OrvHistory::ConverToOrvFormat() {
   OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), u"history");
+  OrvOpenResult(writer, GetCommandID(), kQueryName);
   for (const std::unique_ptr<OrvHistoryRecord>& entry : entries_) {
     writer.OpenElement(u"entry");
     writer.AddAttribute(u"version", entry->Version());

@@ -14,6 +14,9 @@
 // then on and are deleted with it.
 class OrvHistory : public OrvCmdObject {
  public:
+  // The query's name on the command line and in its result document.
+  static constexpr char16_t kQueryName[] = u"history";
+
   // Keeps the client output of `params`; no entries.
   explicit OrvHistory(OrvInputParams& params);
   ~OrvHistory() override;

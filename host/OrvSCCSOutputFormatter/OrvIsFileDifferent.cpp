@@ -11,7 +11,7 @@ OrvIsFileDifferent::~OrvIsFileDifferent() {}
 
 I18NString OrvIsFileDifferent::ConverToOrvFormat() {
   OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), u"diff");
+  OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"different", isDifferent);
   return writer.Finish();
 }

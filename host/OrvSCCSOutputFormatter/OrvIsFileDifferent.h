@@ -8,6 +8,9 @@
 // the stored copy of a file differ.
 class OrvIsFileDifferent : public OrvCmdObject {
  public:
+  // The query's name on the command line and in its result document.
+  static constexpr char16_t kQueryName[] = u"diff";
+
   // Keeps the client output of `params`; isDifferent starts false.
   explicit OrvIsFileDifferent(OrvInputParams& params);
   ~OrvIsFileDifferent() override;

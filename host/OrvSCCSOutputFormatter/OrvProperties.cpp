@@ -11,7 +11,7 @@ OrvProperties::~OrvProperties() {}
 
 I18NString OrvProperties::ConverToOrvFormat() {
   OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), u"properties");
+  OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"project", isProject);
   return writer.Finish();
 }

@@ -7,6 +7,9 @@
 // Query base of the properties query (`properties`): is the item a project.
 class OrvProperties : public OrvCmdObject {
  public:
+  // The query's name on the command line and in its result document.
+  static constexpr char16_t kQueryName[] = u"properties";
+
   // Keeps the client output of `params`; isProject starts false.
   explicit OrvProperties(OrvInputParams& params);
   ~OrvProperties() override;

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "I18NUTF8.h"
 #include "OrvFormatterErrors.h"
 #include "OrvMessage.h"
+#include "OrvXmlReferences.h"
 
 namespace {
 
@@ -18,13 +20,6 @@ const char16_t kReplacement = 0xFFFD;
 
 // The room a document starts with: most documents are a few lines.
 const std::size_t kFirstCapacity = 1024;
-
-// The references that escaped text may hold, without their leading '&'.
-const char16_t* const kReferences[] = {u"amp;", u"lt;", u"gt;", u"quot;",
-                                       u"apos;"};
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // For each unit below U+0100, whether it stands in the document as it is.
 // Tab, line feed and carriage return are the only controls XML 1.0 allows
@@ -61,7 +56,7 @@ inline bool IsOrdinary(unsigned char unit, const AsciiTable& ascii) {
 }
 
 inline bool StartsPair(const char16_t* at, const char16_t* end) {
-  return IsHighSurrogate(*at) && at + 1 != end && IsLowSurrogate(at[1]);
+  return I18NIsHighSurrogate(*at) && at + 1 != end && I18NIsLowSurrogate(at[1]);
 }
 inline bool StartsPair(const unsigned char*, const unsigned char*) {
   return false;
@@ -73,13 +68,11 @@ const char16_t* SpecialReplacement(char16_t unit, bool inAttribute) {
   static const char16_t kReplacementText[] = {kReplacement, 0};
   switch (unit) {
     case u'&':
-      return u"&amp;";
     case u'<':
-      return u"&lt;";
     case u'>':
-      return u"&gt;";
+      return OrvXmlReferenceFor(unit);
     case u'"':
-      return inAttribute ? u"&quot;" : u"\"";
+      return inAttribute ? OrvXmlReferenceFor(unit) : u"\"";
     case u'\t':
       return inAttribute ? u"&#x9;" : u"\t";
     case u'\n':
@@ -95,7 +88,9 @@ const char16_t* SpecialReplacement(char16_t unit, bool inAttribute) {
 // included, or 0 when no reference that EscapeDOMChars writes starts there.
 template <typename Unit>
 std::size_t ReferenceLength(const Unit* at, const Unit* end) {
-  for (const char16_t* reference : kReferences) {
+  for (const OrvXmlReference& entry : kOrvXmlReferences) {
+    // Past the '&' that every reference begins with.
+    const char16_t* reference = entry.reference + 1;
     std::size_t length = std::char_traits<char16_t>::length(reference);
     if (static_cast<std::size_t>(end - at) >= length &&
         std::equal(reference, reference + length, at)) {

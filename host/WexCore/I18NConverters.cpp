@@ -1,5 +1,7 @@
 #include "I18NConverters.h"
 
+#include <cstring>
+#include <new>
 #include <string>
 #include <unordered_map>
 
@@ -23,16 +25,25 @@ class ConverterCache {
     }
   }
 
-  // The converter, opened on first use; null when the encoding cannot be
-  // converted (remembered too, so a bad name costs one attempt).
+  // The converter, opened on first use; null when the encoding is unknown
+  // (remembered too, so a bad name costs one attempt). Throws
+  // std::bad_alloc when a known encoding could not be opened; that is not
+  // remembered, so a later request tries again.
   PortConverter* Get(const char* encoding, bool toUtf16) {
     std::string key(1, toUtf16 ? 'd' : 'e');
     key.append(encoding);
     auto found = converters_.find(key);
     if (found != converters_.end()) return found->second;
     PortConverter* converter = nullptr;
-    PortOpenConverter(encoding, toUtf16, converter);
-    converters_.emplace(std::move(key), converter);
+    if (PortOpenConverter(encoding, toUtf16, converter) ==
+        PortOpenResult::kNoMemory)
+      throw std::bad_alloc();
+    try {
+      converters_.emplace(std::move(key), converter);
+    } catch (...) {
+      if (converter != nullptr) PortCloseConverter(converter);
+      throw;
+    }
     return converter;
   }
 
@@ -45,12 +56,34 @@ ConverterCache& Converters() {
   return cache;
 }
 
+bool IsLetterOrDigit(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+         (c >= '0' && c <= '9');
+}
+
+// True when `encoding` can name an encoding at all: it holds a letter or a
+// digit and no control character. A converter may read what is left after
+// dropping what it ignores (an empty name, "*", ",", a control character)
+// as the locale's encoding, which the name did not ask for.
+// A "//" suffix (TRANSLIT, IGNORE) is refused too: it asks the converter
+// for its own treatment of invalid bytes and missing characters, while the
+// handler gives every invalid byte one U+FFFD and every missing character a
+// '?', and decodes single-byte encodings and UTF-8 without the converter;
+// the same name would then decode differently from one text to the next.
+bool CanNameAnEncoding(const char* encoding) {
+  bool letterOrDigit = false;
+  for (const char* c = encoding; *c != '\0'; ++c) {
+    const unsigned char byte = static_cast<unsigned char>(*c);
+    if (byte < 0x20 || byte == 0x7F) return false;
+    letterOrDigit = letterOrDigit || IsLetterOrDigit(*c);
+  }
+  return letterOrDigit && std::strstr(encoding, "//") == nullptr;
+}
+
 }  // namespace
 
 PortConverter* I18NAcquireConverter(const char* encoding, bool toUtf16) {
-  // The platform may read an empty name as the locale's encoding; here it
-  // names no encoding.
-  if (*encoding == '\0') return nullptr;
+  if (!CanNameAnEncoding(encoding)) return nullptr;
   PortConverter* converter = Converters().Get(encoding, toUtf16);
   if (converter != nullptr) PortResetConverter(converter);
   return converter;

@@ -8,7 +8,9 @@
 
 // The converter from `encoding` to UTF-16 (`toUtf16`) or from UTF-16 to
 // `encoding`, in its initial state, or null when the platform knows no such
-// encoding or the name is empty.
+// encoding or the name cannot name one (no letter or digit, a control
+// character, a "//" suffix). Throws std::bad_alloc when a known encoding
+// could not be opened for lack of memory.
 // Converters are opened on the first request and kept until the process
 // exits (opening one is expensive); the caller never closes one. A later
 // request for the same one resets and hands out the same converter, so a

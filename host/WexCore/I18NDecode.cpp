@@ -455,6 +455,52 @@ bool I18NIsAsciiCompatibleEncoding(const char* name) {
   return name != nullptr && ProfileOf(name).printable;
 }
 
+namespace {
+
+// The most bytes I18NDescribeAsciiChanges names one by one.
+const size_t kChangesNamed = 8;
+
+std::string Hex(unsigned value, int digits) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+    text.push_back(kDigits[(value >> shift) & 0xF]);
+  return text;
+}
+
+// What the ASCII byte `byte` becomes alone, or an empty text when it stays.
+std::string ChangeOf(PortConverter* decoder, unsigned char byte) {
+  char16_t unit = 0;
+  const std::string hexByte = "0x" + Hex(byte, 2);
+  if (DecodeOneByte(decoder, byte, unit) != ByteDecoding::kOneUnit)
+    return hexByte + " does not decode alone";
+  if (unit == byte) return std::string();
+  return hexByte + " decodes to U+" + Hex(unit, 4);
+}
+
+}  // namespace
+
+std::string I18NDescribeAsciiChanges(const char* name) {
+  PortConverter* decoder = I18NAcquireConverter(name, true);
+  if (decoder == nullptr)
+    I18NRaiseUnknownEncoding(name, "I18NDescribeAsciiChanges()");
+  std::string described;
+  size_t changes = 0;
+  for (char byte : PrintableAsciiBytes()) {
+    const std::string change =
+        ChangeOf(decoder, static_cast<unsigned char>(byte));
+    if (change.empty()) continue;
+    if (++changes > kChangesNamed) continue;
+    if (!described.empty()) described += ", ";
+    described += change;
+  }
+  if (changes > kChangesNamed)
+    described += " and " + std::to_string(changes - kChangesNamed) + " more";
+  // Each byte may stay as it is alone and still not in a run of text (a
+  // stateful encoding).
+  return described.empty() ? "ASCII text does not decode to itself" : described;
+}
+
 size_t I18NDecodeBytesWithLibrary(const char* bytes, size_t length,
                                   const char* encoding,
                                   I18NConversionCallback callback,

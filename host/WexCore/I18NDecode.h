@@ -6,6 +6,7 @@
 // by a decoder of its own, and every other encoding by the platform.
 
 #include <cstddef>
+#include <string>
 
 #include "I18NString.h"
 
@@ -61,6 +62,13 @@ std::size_t I18NDecodeBytesWithLibrary(const char* bytes, std::size_t length,
 // Windows and ISO code pages, IBM437, ...): the client's marker texts are
 // only recognisable in such an encoding.
 bool I18NIsAsciiCompatibleEncoding(const char* name);
+
+// Says which of the bytes that I18NIsAsciiCompatibleEncoding looks at do
+// not decode to themselves in `name`, and what each becomes alone, as
+// English text ("0x5C decodes to U+00A5, 0x7E decodes to U+203E"; "0x41 does
+// not decode alone"); beyond eight, only their number. Throws WexException
+// when `name` is unknown.
+std::string I18NDescribeAsciiChanges(const char* name);
 
 // Decodes the `length` bytes at the start of `bytes`' narrow storage
 // (written there through ReserveNarrow) from `encoding`, or from the

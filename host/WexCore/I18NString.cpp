@@ -8,6 +8,7 @@
 
 #include "I18NDecode.h"
 #include "I18NEncoding.h"
+#include "I18NUTF8.h"
 #include "I18NUnits.h"
 #include "PortMemory.h"
 #include "WexException.h"
@@ -221,9 +222,6 @@ size_t CountUnitsBeforeZero(const void* text) {
   while (UnitAt(text, count) != 0) ++count;
   return count;
 }
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // Copies `count` units to `out`, of either width, the same or wider.
 void CopyUnits(const unsigned char* units, size_t count, unsigned char* out) {
@@ -661,44 +659,16 @@ const void* I18NString::getExternalBuffer() const {
   return units;
 }
 
-namespace {
-
-void PutUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-}  // namespace
-
 std::string I18NString::toUTF8() const {
   std::string out;
   out.reserve(length_);
   Visit(*this, [&](const auto* units, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-      const char16_t unit = units[i];
-      if (IsHighSurrogate(unit) && i + 1 < length &&
-          IsLowSurrogate(units[i + 1])) {
-        PutUtf8(out,
-                0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-        ++i;
-      } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-        PutUtf8(out, 0xFFFD);
-      } else {
-        PutUtf8(out, unit);
-      }
+    const auto* const end = units + length;
+    for (const auto* at = units; at != end;) {
+      char bytes[kI18NMaxUTF8Bytes];
+      char* written = bytes;
+      at = I18NEncodeUTF8(at, end, written);
+      out.append(bytes, static_cast<size_t>(written - bytes));
     }
     return 0;
   });

@@ -180,9 +180,10 @@ std::size_t CountUnit(const Unit* begin, const Unit* end, Unit unit) {
 const std::size_t kShortNeedle = 64;
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// FindShortNeedle for one-byte units, 32 at a time; the processors the
-// handler runs on nearly all have AVX2, and the client's failure messages
-// are looked for in the whole of a listing of megabytes.
+// FindShortNeedle for one-byte units, 32 at a time: the client's failure
+// messages are looked for in the whole of a listing of megabytes. Used only
+// where the processor reports AVX2 at run time; elsewhere the portable
+// search runs.
 __attribute__((target("avx2"))) inline const unsigned char* FindShortNeedleAvx2(
     const unsigned char* begin, const unsigned char* end,
     const unsigned char* needle, std::size_t needleLength) {

@@ -5,15 +5,37 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 namespace {
 
-std::string ReadAll(int fd) {
+// NUL-terminated pointers into `texts`, for argv and envp.
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// An anonymous scratch file that one output stream of the handler goes to:
+// a file never fills and blocks the writer, as a pipe read later would.
+using Capture = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+Capture NewCapture() {
+  Capture file(std::tmpfile(), &std::fclose);
+  if (!file) throw std::runtime_error("tmpfile failed");
+  return file;
+}
+
+std::string ReadBack(std::FILE* file) {
   std::string text;
+  const int fd = fileno(file);
+  if (lseek(fd, 0, SEEK_SET) != 0) throw std::runtime_error("lseek failed");
   char chunk[65536];
   for (;;) {
-    ssize_t got = read(fd, chunk, sizeof chunk);
+    const ssize_t got = read(fd, chunk, sizeof chunk);
     if (got > 0) {
       text.append(chunk, static_cast<size_t>(got));
     } else if (got == 0 || errno != EINTR) {
@@ -22,39 +44,43 @@ std::string ReadAll(int fd) {
   }
 }
 
-}  // namespace
-
-HandlerRun RunHandler(const std::vector<std::string>& arguments) {
+HandlerRun Spawn(char* const* environment,
+                 const std::vector<std::string>& arguments) {
   std::vector<std::string> argvText{VSS_HANDLER_BINARY};
   argvText.insert(argvText.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& argument : argvText) argv.push_back(argument.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = Pointers(argvText);
 
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+  Capture out = NewCapture();
+  Capture err = NewCapture();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+  posix_spawn_file_actions_adddup2(&actions, fileno(out.get()), 1);
+  posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), 2);
   pid_t child;
-  int failed =
-      posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  const int failed =
+      posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environment);
   posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  if (failed != 0) {
-    close(pipeFds[0]);
-    throw std::runtime_error("cannot start " + argvText[0]);
-  }
-  HandlerRun run;
-  run.standardOutput = ReadAll(pipeFds[0]);
-  close(pipeFds[0]);
+  if (failed != 0) throw std::runtime_error("cannot start " + argvText[0]);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
+  HandlerRun run;
   if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+  run.standardOutput = ReadBack(out.get());
+  run.standardError = ReadBack(err.get());
   return run;
+}
+
+}  // namespace
+
+HandlerRun RunHandler(const std::vector<std::string>& arguments) {
+  return Spawn(environ, arguments);
+}
+
+HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
+                        const std::vector<std::string>& arguments) {
+  std::vector<std::string> variables = environment;
+  return Spawn(Pointers(variables).data(), arguments);
 }

@@ -7,12 +7,18 @@
 // What one run of the handler printed and how it ended.
 struct HandlerRun {
   std::string standardOutput;
+  std::string standardError;
   int exitStatus = -1;  // -1 when the process did not exit normally
   int signal = 0;       // the signal that ended it, else 0
 };
 
-// Runs the handler binary with `arguments` (argv[1]...), standard input from
-// /dev/null, and returns what it printed on standard output.
+// Runs the handler binary with `arguments` (argv[1]...) in this process's
+// environment, standard input from /dev/null, and returns what it printed.
 HandlerRun RunHandler(const std::vector<std::string>& arguments);
+
+// The same with exactly `environment` ("NAME=VALUE" each) as its
+// environment.
+HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
+                        const std::vector<std::string>& arguments);
 
 #endif  // TESTS_E2E_HANDLERPROCESS_H_

@@ -9,6 +9,8 @@
 // the test little memory.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -16,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -349,11 +352,11 @@ void ExpectEveryQuery(const fs::path& file, const std::string& encoding,
 // decoded input, the parser's working text and its pieces, the document and
 // its UTF-8 bytes), so the bound is linear in the input: a quadratic or
 // runaway allocation breaks it long before the input ends. Measured in a
-// release build: 0.83 GB for the 141 MB history (6 bytes per byte; 12 before
-// the string class shared its storage) and 269 MB for the 12 MB listing (22
-// bytes per byte: a short line becomes a child record and a longer item
-// element). Under the sanitizers the shadow memory and the allocator's
-// quarantine come on top.
+// release build: 0.83 GB for the 141 MB history (6 bytes per byte: a
+// substring shares the storage of its text) and 269 MB for the 12 MB
+// listing (22 bytes per byte: a short line becomes a child record and a
+// longer item element). Under the sanitizers the shadow memory and the
+// allocator's quarantine come on top.
 long MemoryBoundKilobytes(size_t bytes, int bytesPerInputByte) {
 #ifdef VSS_HOSTILE_SANITIZED
   bytesPerInputByte *= 2;
@@ -682,6 +685,143 @@ TEST(StandardOutput, ClosedOrFullEndsWithoutCrashAndNotWithStatusOne) {
   }
 }
 
+// Runs the handler with `arguments` in a child process whose standard input
+// and output are the descriptors `input` and `output` and whose file-size
+// limit is `sizeLimit` bytes (0: none); returns the child's pid, or -1.
+pid_t Start(const std::vector<std::string>& arguments, int input, int output,
+            rlim_t sizeLimit = 0) {
+  std::vector<std::string> argvText{VSS_HANDLER_BINARY};
+  argvText.insert(argvText.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& argument : argvText) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(input, 0);
+    dup2(output, 1);
+    if (sizeLimit != 0) {
+      const struct rlimit limit = {sizeLimit, sizeLimit};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+// Waits for the child and says how it ended.
+Outcome Finish(pid_t child) {
+  Outcome run;
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+  return run;
+}
+
+// Waits until the non-blocking `fd` is ready for `events`.
+void AwaitReady(int fd, short events) {
+  struct pollfd ready = {fd, events, 0};
+  while (poll(&ready, 1, -1) < 0 && errno == EINTR) {
+  }
+}
+
+// A listing of `count` children, one file each.
+fs::path ListingFile(int count) {
+  std::string text = "$/proj:\r\n";
+  for (int i = 0; i < count; ++i) text += "f" + std::to_string(i) + ".c\r\n";
+  text += "\r\n" + std::to_string(count) + " item(s)\r\n";
+  const fs::path file = g_scratch->Path("listing.txt");
+  WriteFile(file, text);
+  return file;
+}
+
+std::string ReadWhole(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A host may hand over a pipe in non-blocking mode and be slower than the
+// handler at its other end: the handler waits, as on a blocking pipe.
+TEST(NonBlockingPipe, IsWaitedForAndCarriesTheWholeAnswer) {
+  const fs::path file = ListingFile(20000);
+  const Outcome expected =
+      Launch({"5", "--encoding", "windows-1252", file.string()});
+  ASSERT_EQ(expected.exitStatus, 1);
+  const std::string clientOutput = ReadWhole(file);
+  // A handler that gives up on its input must fail this test, not end it.
+  signal(SIGPIPE, SIG_IGN);
+  for (bool pipeIsInput : {false, true}) {
+    SCOPED_TRACE(pipeIsInput ? "standard input" : "standard output");
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+    const fs::path captured = g_scratch->Path("non-blocking-out");
+    const int other = pipeIsInput
+                          ? open(captured.c_str(),
+                                 O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)
+                          : open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    const pid_t child =
+        pipeIsInput
+            ? Start({"5", "--encoding", "windows-1252"}, ends[0], other)
+            : Start({"5", "--encoding", "windows-1252"}, other, ends[1]);
+    ASSERT_GT(child, 0);
+    close(other);
+    close(pipeIsInput ? ends[0] : ends[1]);
+    // Slower than the handler: it meets a pipe with nothing, or no room.
+    usleep(200 * 1000);
+    std::string answer;
+    if (pipeIsInput) {
+      for (std::size_t at = 0; at < clientOutput.size();) {
+        AwaitReady(ends[1], POLLOUT);
+        const ssize_t put =
+            write(ends[1], clientOutput.data() + at,
+                  std::min<std::size_t>(4096, clientOutput.size() - at));
+        if (put < 0 && errno != EAGAIN) break;  // the handler gave up
+        if (put > 0) at += static_cast<std::size_t>(put);
+      }
+      close(ends[1]);
+    } else {
+      char block[4096];
+      for (;;) {
+        AwaitReady(ends[0], POLLIN);
+        const ssize_t got = read(ends[0], block, sizeof block);
+        if (got == 0 || (got < 0 && errno != EAGAIN)) break;
+        if (got > 0) answer.append(block, static_cast<std::size_t>(got));
+      }
+      close(ends[0]);
+    }
+    const Outcome run = Finish(child);
+    if (pipeIsInput) answer = ReadWhole(captured);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(answer.size(), expected.output.size());
+    EXPECT_TRUE(answer == expected.output) << answer.substr(0, 300);
+  }
+}
+
+// A file-size limit is an output fault like a full device: the write fails,
+// the process is not killed, and no result is claimed.
+TEST(StandardOutput, FileSizeLimitIsAFailureNotASignal) {
+  const fs::path file = ListingFile(100000);
+  const fs::path captured = g_scratch->Path("limited-out");
+  const int output =
+      open(captured.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(output, 0);
+  ASSERT_GE(input, 0);
+  const pid_t child = Start({"5", "--encoding", "windows-1252", file.string()},
+                            input, output, 100 * 1024);
+  close(output);
+  close(input);
+  ASSERT_GT(child, 0);
+  const Outcome run = Finish(child);
+  EXPECT_EQ(run.signal, 0);
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(fs::file_size(captured), 100u * 1024);
+}
+
 // ------------------------------------------------------- unreadable input
 
 // Runs `arguments`, expects the exception document and exit status 0, and
@@ -725,6 +865,44 @@ TEST(UnreadableInput, UnknownEncodingIsReportedByName) {
   const std::string message =
       ExpectFailure({"diff", "--encoding", "NO-SUCH-ENCODING", file.string()});
   EXPECT_NE(message.find("NO-SUCH-ENCODING"), std::string::npos) << message;
+}
+
+// Sets an environment variable while it lives.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedVariable() {
+    if (had_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+TEST(UnreadableInput, EncodingThatCannotBeOpenedIsOutOfMemoryNotUnknown) {
+  const fs::path file = g_scratch->Path("fine.txt");
+  WriteFile(file, "\r\n\r\nNo differences.\r\n");
+  const ScopedVariable preload("LD_PRELOAD", VSS_ICONV_OPEN_FAILS);
+  // A sanitized handler insists on its runtime coming first.
+  const ScopedVariable order("ASAN_OPTIONS", "verify_asan_link_order=0");
+  for (const char* encoding : {"windows-1252", "UTF-8"}) {
+    SCOPED_TRACE(encoding);
+    EXPECT_EQ(ExpectFailure({"diff", "--encoding", encoding, file.string()}),
+              "Out of memory.");
+  }
 }
 
 class XmlPlatform : public testing::Environment {

@@ -159,19 +159,27 @@ TEST_F(CmdLineTest, CommandLineErrorsSayWhatWasWrong) {
     std::string detail;
   };
   const std::string path = file_.path();
+  const std::string names =
+      "; COMMAND is an identifier or one of exists, checkout, history, "
+      "children, properties, diff";
   const Case cases[] = {
       {{"9", "--foo", path}, "unknown option '--foo'"},
       {{"-x", "9", path}, "unknown option '-x'"},
       {{"-1x", path}, "unknown option '-1x'"},
       {{}, "missing COMMAND"},
       {{"--encoding", "UTF-8"}, "missing COMMAND"},
-      {{"xyz", path}, "unknown COMMAND 'xyz'"},
-      {{"Diff", path}, "unknown COMMAND 'Diff'"},
-      {{"+4", path}, "unknown COMMAND '+4'"},
-      {{"4x", path}, "unknown COMMAND '4x'"},
-      {{"", path}, "unknown COMMAND ''"},
-      {{"-", path}, "unknown COMMAND '-'"},
-      {{"--", "--help"}, "unknown COMMAND '--help'"},
+      {{"xyz", path}, "unknown COMMAND 'xyz'" + names},
+      {{"Diff", path}, "unknown COMMAND 'Diff'; did you mean 'diff'?"},
+      {{"histroy", path}, "unknown COMMAND 'histroy'; did you mean 'history'?"},
+      {{"propertys", path},
+       "unknown COMMAND 'propertys'; did you mean 'properties'?"},
+      {{"dif", path}, "unknown COMMAND 'dif'; did you mean 'diff'?"},
+      {{"hi", path}, "unknown COMMAND 'hi'" + names},
+      {{"+4", path}, "unknown COMMAND '+4'" + names},
+      {{"4x", path}, "unknown COMMAND '4x'" + names},
+      {{"", path}, "unknown COMMAND ''" + names},
+      {{"-", path}, "unknown COMMAND '-'" + names},
+      {{"--", "--help"}, "unknown COMMAND '--help'" + names},
       {{"9", path, "--encoding"}, "option '--encoding' needs a value"},
       {{"9", "--encoding=", path}, "option '--encoding' needs a value"},
       {{"9", "--encoding", "", path}, "option '--encoding' needs a value"},
@@ -180,6 +188,25 @@ TEST_F(CmdLineTest, CommandLineErrorsSayWhatWasWrong) {
        "more than one FILE: '" + path + "' and '--version'"},
       {{"9", "--encoding", "NO-SUCH-ENCODING", path},
        "unknown encoding 'NO-SUCH-ENCODING'"},
+      // Names that name nothing, which the converter would take as the
+      // locale's encoding.
+      {{"9", "--encoding", "*", path}, "unknown encoding '*'"},
+      {{"9", "--encoding", "//", path}, "unknown encoding '//'"},
+      {{"9", "--encoding", ",", path}, "unknown encoding ','"},
+      {{"9", "--encoding", "(", path}, "unknown encoding '('"},
+      {{"9", "--encoding", "\x01", path}, "unknown encoding '\x01'"},
+      {{"9", "--encoding", "UTF-8\t", path}, "unknown encoding 'UTF-8\t'"},
+      {{"9", "--encoding", "UTF-8//TRANSLIT", path},
+       "unknown encoding 'UTF-8//TRANSLIT'"},
+      {{"9", "--encoding", "SHIFT_JIS", path},
+       "encoding 'SHIFT_JIS' does not keep ASCII as it is (0x5C decodes to "
+       "U+00A5, 0x7E decodes to U+203E); the client output cannot be in it"},
+      {{"9", "--encoding", "UTF-16", path},
+       "encoding 'UTF-16' does not keep ASCII as it is (0x09 does not decode "
+       "alone, 0x0A does not decode alone, 0x0D does not decode alone, 0x20 "
+       "does not decode alone, 0x21 does not decode alone, 0x22 does not "
+       "decode alone, 0x23 does not decode alone, 0x24 does not decode alone "
+       "and 90 more); the client output cannot be in it"},
   };
   for (const Case& c : cases) {
     OrvException failure = FailureOf(c.arguments);
@@ -242,6 +269,13 @@ TEST_F(CmdLineTest, HelpAndVersionPrintAndSelectNothing) {
                            "properties", "diff", "--encoding", "Exit status"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
+  // Completion scripts read the names from these lines.
+  EXPECT_NE(help.find("\n  4  history     the versions of an item\n"
+                      "  5  children    the files and sub-projects of a "
+                      "project (6: the same)\n"),
+            std::string::npos)
+      << help;
+  EXPECT_EQ(PrintedBy({"-h"}), help);
   EXPECT_EQ(parser_.GetCommandID(), 0);
 
   OrvCmdLineArg versionParser;
@@ -259,6 +293,7 @@ TEST_F(CmdLineTest, HelpAndVersionPrintAndSelectNothing) {
     version = ReadFile(output.path());
   }
   EXPECT_EQ(version.rfind("vss-handler ", 0), 0u) << version;
+  EXPECT_NE(version.find("\nXerces-C 3."), std::string::npos) << version;
   EXPECT_EQ(version.back(), '\n');
   EXPECT_EQ(versionParser.GetCommandID(), 0);
 }

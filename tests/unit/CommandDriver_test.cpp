@@ -19,7 +19,12 @@ namespace {
 // What happened, in order, across the probe objects of one run.
 std::vector<std::string> events;
 
-enum class FailAt { kNowhere, kConstructor, kProcess, kConvert };
+enum class FailAt { kNowhere, kConstructor, kProcess, kConvert, kAfterWrite };
+
+// The answer every probe command writes.
+const char kProbeAnswer[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+    "<result command=\"9\" query=\"diff\" different=\"true\"/>\n";
 FailAt failAt = FailAt::kNowhere;
 
 // An exception that notes when the exception document asks what it says,
@@ -46,14 +51,12 @@ class ProbeCommand : public OrvCmdObject {
   I18NString ConverToOrvFormat() override {
     events.push_back("convert");
     if (failAt == FailAt::kConvert) throw ProbeFailure();
-    return I18NString(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-        "<result command=\"9\" query=\"diff\" different=\"true\"/>\n",
-        nullptr);
+    return I18NString(kProbeAnswer, nullptr);
   }
   void WriteToStdOut(I18NString& document) override {
     events.push_back("write");
     OrvCmdObject::WriteToStdOut(document);
+    if (failAt == FailAt::kAfterWrite) throw ProbeFailure();
   }
 };
 
@@ -124,6 +127,12 @@ TEST_F(CommandDriverTest, AnsweredQueryRunsTheFourCallsAndExitsWithOne) {
   EXPECT_EQ(events, (std::vector<std::string>{"construct", "process", "convert",
                                               "write", "destroy"}));
   EXPECT_NE(printed.find("different=\"true\""), std::string::npos);
+}
+
+TEST_F(CommandDriverTest, FailureAfterTheAnswerWentOutWritesNoSecondDocument) {
+  failAt = FailAt::kAfterWrite;
+  EXPECT_EQ(RunDriver({"9", file.path()}, kProbeTable, 1, printed), 0);
+  EXPECT_EQ(printed, kProbeAnswer);
 }
 
 TEST_F(CommandDriverTest, FailureDestroysTheCommandBeforeTheExceptionDocument) {

@@ -145,8 +145,10 @@ TEST_F(I18NDefaultEncodingTest, WithoutASettingTheLocaleCodesetIsKnown) {
 }
 
 TEST(I18NEncodingPredicateTest, KnownEncodings) {
-  for (const char* name : {"UTF-8", "windows-1252", "IBM437", "ISO-8859-1",
-                           "UTF-16LE", "IBM037"}) {
+  // Real names hold '/', ':', '(' and ')' too.
+  for (const char* name :
+       {"UTF-8", "windows-1252", "IBM437", "ISO-8859-1", "UTF-16LE", "IBM037",
+        "ISO-10646/UTF8/", "ISO_8859-1:1987", "NF_Z_62-010_(1973)"}) {
     EXPECT_TRUE(I18NIsKnownEncoding(name)) << name;
   }
   for (const char* name : {"NO-SUCH-ENCODING-42", "", "UTF-9"}) {

@@ -440,12 +440,12 @@ TEST(OrvSSHistoryTest, CommentBufferAllocationFailureRaises0x561B00C5) {
   EXPECT_EQ(EntriesOf(history), std::vector<Entry>{Version(u"1", u"first")});
 }
 
-TEST(OrvSSHistoryTest, EntryAllocationFailureEndsTheLoopQuietly) {
+TEST(OrvSSHistoryTest, EntryAllocationFailureRaisesOutOfMemory) {
   OrvInputParams params = Params(kThreeVersions);
   OrvSSHistory history(params);
   {
     FailingAllocations failing(gObjectAllocationsBeforeFailure, 1);
-    history.ProceesOutPut();
+    EXPECT_THROW(history.ProceesOutPut(), std::bad_alloc);
   }
   // The versions after the one that found no memory are not tried.
   EXPECT_EQ(EntriesOf(history), std::vector<Entry>{Version(u"1", u"first")});

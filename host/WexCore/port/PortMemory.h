@@ -14,17 +14,4 @@
 // Call it before the block is written.
 void PortAdviseHugePages(void* block, std::size_t size);
 
-// Readies the C library's heap for a run that is about to allocate up to
-// about `bytes` in all, mostly in blocks it frees again (a decoded text, the
-// parsed entries, a document). Large blocks are then taken from the heap
-// instead of fresh mappings, so that memory one stage frees is reused by the
-// next instead of being faulted in anew; and the heap is extended once by
-// `bytes`, that extension advised to take huge pages, so that the many small
-// blocks of a large answer (one per field) are not paid for page by page
-// either. Untouched, the extension costs address space only. Does nothing
-// below a few megabytes, so small runs keep the library's defaults. Call it
-// at most once per process; it never fails (without room for the
-// extension, the heap simply grows as it needs to).
-void PortPrepareHeap(std::size_t bytes);
-
 #endif  // WEXCORE_PORT_PORTMEMORY_H_

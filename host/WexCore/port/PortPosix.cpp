@@ -1,12 +1,12 @@
 // The port on POSIX systems with the GNU C library: descriptors, signals,
-// iconv, the locale's codeset and the allocator's tuning.
+// iconv, the locale's codeset and memory advice.
 
 #include <errno.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
-#include <malloc.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -14,7 +14,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -30,12 +29,30 @@ std::string PortErrorText(PortError error) {
 
 void PortStartProcess() {}
 
-PortArguments::PortArguments(int argc, char** argv) {
-  // The system hands the words over as bytes; they are taken as they are.
-  words_.assign(argv, argv + argc);
-  for (std::string& word : words_) pointers_.push_back(&word[0]);
-  pointers_.push_back(nullptr);
+// The system hands the words over as bytes; they are taken as they are,
+// without a copy: main's arguments must be had before any allocation can
+// fail outside the driver's guard.
+PortArguments::PortArguments(int argc, char** argv)
+    : count_(argc), values_(argv) {}
+
+namespace {
+
+// True for the failure of a descriptor in non-blocking mode that has nothing
+// to give or no room to take yet.
+bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+// Waits until `descriptor` is ready for `events`; 0, or the failure. A host
+// may hand the handler a pipe in non-blocking mode: it is waited for as a
+// blocking one would be.
+PortError WaitFor(int descriptor, short events) {
+  struct pollfd ready = {descriptor, events, 0};
+  while (poll(&ready, 1, -1) < 0) {
+    if (errno != EINTR) return static_cast<PortError>(errno);
+  }
+  return 0;
 }
+
+}  // namespace
 
 PortInput::~PortInput() {
   if (owned_) close(static_cast<int>(handle_));
@@ -75,7 +92,11 @@ PortError PortInput::Read(unsigned char* into, std::size_t capacity,
       count = static_cast<std::size_t>(got);
       return 0;
     }
-    if (errno != EINTR) return static_cast<PortError>(errno);
+    const int error = errno;
+    if (error == EINTR) continue;
+    if (!WouldBlock(error)) return static_cast<PortError>(error);
+    const PortError waited = WaitFor(static_cast<int>(handle_), POLLIN);
+    if (waited != 0) return waited;
   }
 }
 
@@ -83,24 +104,26 @@ const int kPortStandardOutput = STDOUT_FILENO;
 
 namespace {
 
-// Ignores SIGPIPE while it lives: a reader that went away must give the
-// writer an error to report, not end the process. A SIGPIPE raised while
-// ignored is discarded, so restoring the old action cannot deliver it late.
-class SigpipeIgnored {
+// Ignores `signal` while it lives. SIGPIPE (the reader went away) and SIGXFSZ
+// (a file-size limit was reached) must give the writer an error to report,
+// not end the process. A signal raised while ignored is discarded, so
+// restoring the old action cannot deliver it late.
+class SignalIgnored {
  public:
-  SigpipeIgnored() {
+  explicit SignalIgnored(int signal) : signal_(signal) {
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
-    restore_ = sigaction(SIGPIPE, &ignore, &previous_) == 0;
+    restore_ = sigaction(signal_, &ignore, &previous_) == 0;
   }
-  ~SigpipeIgnored() {
-    if (restore_) sigaction(SIGPIPE, &previous_, nullptr);
+  ~SignalIgnored() {
+    if (restore_) sigaction(signal_, &previous_, nullptr);
   }
-  SigpipeIgnored(const SigpipeIgnored&) = delete;
-  SigpipeIgnored& operator=(const SigpipeIgnored&) = delete;
+  SignalIgnored(const SignalIgnored&) = delete;
+  SignalIgnored& operator=(const SignalIgnored&) = delete;
 
  private:
+  int signal_;
   struct sigaction previous_ = {};
   bool restore_ = false;
 };
@@ -109,12 +132,17 @@ class SigpipeIgnored {
 
 PortError PortWriteAll(int descriptor, const char* bytes, std::size_t count,
                        std::size_t& written) {
-  SigpipeIgnored sigpipeIgnored;
+  SignalIgnored sigpipeIgnored(SIGPIPE);
+  SignalIgnored sigxfszIgnored(SIGXFSZ);
   while (count > 0) {
     ssize_t taken = write(descriptor, bytes, count);
     if (taken < 0) {
-      if (errno == EINTR) continue;
-      return static_cast<PortError>(errno);
+      const int error = errno;
+      if (error == EINTR) continue;
+      if (!WouldBlock(error)) return static_cast<PortError>(error);
+      const PortError waited = WaitFor(descriptor, POLLOUT);
+      if (waited != 0) return waited;
+      continue;
     }
     // A write that takes nothing would never finish.
     if (taken == 0) return EIO;
@@ -199,8 +227,11 @@ PortOpenResult PortOpenConverter(const char* encoding, bool toUtf16,
   converter = nullptr;
   iconv_t descriptor = toUtf16 ? iconv_open(kNativeUtf16, encoding)
                                : iconv_open(encoding, kNativeUtf16);
+  // EINVAL alone says that the library knows no such conversion; any other
+  // failure (no memory, no descriptors left) is one of opening a known one.
   if (descriptor == reinterpret_cast<iconv_t>(-1))
-    return PortOpenResult::kUnknownName;
+    return errno == EINVAL ? PortOpenResult::kUnknownName
+                           : PortOpenResult::kNoMemory;
   converter = reinterpret_cast<PortConverter*>(descriptor);
   return PortOpenResult::kOpened;
 }
@@ -239,9 +270,6 @@ namespace {
 const std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 const std::size_t kSmallestAdvised = std::size_t{4} << 20;
 
-// mallopt's value for "never hand the heap's free top back to the system".
-const int kNeverTrim = -1;
-
 }  // namespace
 
 void PortAdviseHugePages(void* block, std::size_t size) {
@@ -259,26 +287,4 @@ void PortAdviseHugePages(void* block, std::size_t size) {
   static_cast<void>(block);
   static_cast<void>(size);
 #endif
-}
-
-void PortPrepareHeap(std::size_t bytes) {
-  if (bytes < kSmallestAdvised) return;
-  mallopt(M_MMAP_MAX, 0);
-  // Without fast bins, a freed small block is merged with its free
-  // neighbours at once; with them, every larger request first sweeps all
-  // the small blocks freed since the last one, which a history's millions
-  // of fields made the largest cost of the heap.
-  mallopt(M_MXFAST, 0);
-  // Freed stages stay in the heap for the later ones of the same run.
-  mallopt(M_TRIM_THRESHOLD, kNeverTrim);
-  char* const before = static_cast<char*>(sbrk(0));
-  // Allocating and freeing one block of the whole size moves the break once;
-  // the freed block becomes the heap's top, from which later blocks are cut.
-  void* extension = std::malloc(bytes);
-  char* const after = static_cast<char*>(sbrk(0));
-  if (extension != nullptr && before != reinterpret_cast<char*>(-1) &&
-      after > before) {
-    PortAdviseHugePages(before, static_cast<std::size_t>(after - before));
-  }
-  std::free(extension);
 }

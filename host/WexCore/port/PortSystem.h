@@ -32,14 +32,18 @@ class PortArguments {
   PortArguments& operator=(const PortArguments&) = delete;
 
   // The number of words.
-  int count() const { return static_cast<int>(pointers_.size()) - 1; }
+  int count() const { return count_; }
   // The words, zero-terminated, followed by a null pointer; they live as
   // long as this object.
-  char** values() { return pointers_.data(); }
+  char** values() { return values_; }
 
  private:
+  // Where the system's words are not UTF-8 already, the converted copies
+  // and the pointers to them; empty where main's own are used as they are.
   std::vector<std::string> words_;
   std::vector<char*> pointers_;
+  int count_ = 0;
+  char** values_ = nullptr;
 };
 
 // What an opened input is.

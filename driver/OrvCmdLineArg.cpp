@@ -1,8 +1,11 @@
 #include "OrvCmdLineArg.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
+#include <xercesc/util/XercesVersion.hpp>
 
 #include "I18NDecode.h"
 #include "I18NEncoding.h"
@@ -22,7 +25,7 @@ const char kFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 const char kEncodingOption[] = "--encoding";
 const char kStandardInput[] = "-";
 
-const char16_t kUsage[] =
+const char16_t kUsageHead[] =
     u"Usage: vss-handler COMMAND [--encoding NAME] [FILE]\n"
     u"       vss-handler --help\n"
     u"       vss-handler --version\n"
@@ -31,13 +34,9 @@ const char16_t kUsage[] =
     u"from FILE (standard input when FILE is absent or \"-\") and prints the\n"
     u"answer as one XML document on standard output.\n"
     u"\n"
-    u"COMMAND names the query, by identifier or by name:\n"
-    u"  1  exists      does the item (file or project) exist\n"
-    u"  3  checkout    is the file checked out, and by whom\n"
-    u"  4  history     the versions of an item\n"
-    u"  5  children    the files and sub-projects of a project (6: the same)\n"
-    u"  8  properties  is the item a project\n"
-    u"  9  diff        do the working copy and the stored copy differ\n"
+    u"COMMAND names the query, by identifier or by name:\n";
+
+const char16_t kUsageTail[] =
     u"Any other integer (0, 2, 7, -1, 10, ...) selects no query: FILE is not\n"
     u"read and nothing is printed.\n"
     u"\n"
@@ -46,30 +45,56 @@ const char16_t kUsage[] =
     u"              the encoding of the client output's bytes (UTF-8,\n"
     u"              windows-1252, IBM437, ISO-8859-1, ...); it must write\n"
     u"              ASCII as single bytes. Default: the locale's encoding.\n"
-    u"  --help      print this text and exit\n"
+    u"  -h, --help  print this text and exit\n"
     u"  --version   print the version and exit\n"
     u"\n"
     u"Exit status: 1 when a result document was written; 0 otherwise (no\n"
     u"query selected, a failure reported by an error document, --help,\n"
     u"--version).\n";
 
-// The query names and the identifiers they stand for.
-struct CommandName {
-  const char* name;
-  int id;
-};
-const CommandName kCommandNames[] = {
-    {"exists", 1},   {"checkout", 3},   {"history", 4},
-    {"children", 5}, {"properties", 8}, {"diff", 9},
-};
+const char16_t kVersion[] =
+    u"vss-"
+    u"handler " VSS_HANDLER_VERSION u"\nXerces-C " XERCES_FULLVERSIONDOT u"\n";
 
-// The identifiers that select a query (6 is the child listing's second
-// identifier, without a name); every other one selects nothing.
-const int kQueryIdentifiers[] = {1, 3, 4, 5, 6, 8, 9};
+// The usage text pads query names to this width.
+const std::size_t kNameColumnWidth = 10;
 
-bool SelectsQuery(int id) {
-  for (int queryId : kQueryIdentifiers) {
-    if (queryId == id) return true;
+std::u16string Utf16(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::string Ascii(const char16_t* text) {
+  std::string ascii;
+  for (; *text != 0; ++text) ascii += static_cast<char>(*text);
+  return ascii;
+}
+
+// One line of the usage text per named query: "  ID  NAME  SUMMARY", the
+// further identifiers of the same query after the summary. Completion
+// scripts read the names from these lines.
+std::u16string QueryLines(const OrvQueryTable& queries) {
+  std::u16string lines;
+  for (const CommandDispatch& query : queries) {
+    if (query.name == nullptr) continue;
+    std::u16string aliases;
+    for (const CommandDispatch& alias : queries) {
+      if (alias.name != nullptr || alias.runQuery != query.runQuery) continue;
+      if (!aliases.empty()) aliases += u", ";
+      aliases += Utf16(std::to_string(alias.commandId));
+    }
+    std::u16string name = query.name;
+    name.resize(std::max(name.size(), kNameColumnWidth), u' ');
+    lines += u"  " + Utf16(std::to_string(query.commandId)) + u"  " + name +
+             u"  " + query.summary;
+    if (!aliases.empty()) lines += u" (" + aliases + u": the same)";
+    lines += u'\n';
+  }
+  return lines;
+}
+
+bool SelectsQuery(const OrvQueryTable& queries, int id) {
+  for (const CommandDispatch& query : queries) {
+    if (query.commandId == id) return true;
   }
   return false;
 }
@@ -123,7 +148,7 @@ void TakeEncoding(const char* name, CommandLineWords& words) {
 int TakeOption(int argc, char** argv, int index, CommandLineWords& words) {
   const char* word = argv[index];
   const std::size_t prefixLength = sizeof(kEncodingOption) - 1;
-  if (std::strcmp(word, "--help") == 0) {
+  if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
     words.help = true;
   } else if (std::strcmp(word, "--version") == 0) {
     words.version = true;
@@ -181,16 +206,97 @@ bool IsDigits(const char* word) {
   return true;
 }
 
-int ResolveCommand(const char* command) {
+char LowerAscii(char16_t unit) {
+  return unit >= u'A' && unit <= u'Z' ? static_cast<char>(unit - u'A' + u'a')
+                                      : static_cast<char>(unit);
+}
+
+// The edit distance between `word` and `name` (insertions, deletions,
+// substitutions and swaps of neighbours; letters compared without case),
+// or a number above `limit` when it is surely above it. Cost grows with the
+// length of `name` times that of `word`, and a word much longer than `name`
+// is answered from the lengths alone.
+std::size_t Distance(const std::string& word, const std::u16string& name,
+                     std::size_t limit) {
+  const std::size_t longer = std::max(word.size(), name.size());
+  if (longer - std::min(word.size(), name.size()) > limit) return limit + 1;
+  // Three rows of the distance matrix: two rows back, the last and this one.
+  std::vector<std::size_t> older(name.size() + 1);
+  std::vector<std::size_t> last(name.size() + 1);
+  std::vector<std::size_t> row(name.size() + 1);
+  for (std::size_t j = 0; j <= name.size(); ++j) last[j] = j;
+  for (std::size_t i = 1; i <= word.size(); ++i) {
+    row[0] = i;
+    for (std::size_t j = 1; j <= name.size(); ++j) {
+      const char w = LowerAscii(static_cast<unsigned char>(word[i - 1]));
+      const char n = LowerAscii(name[j - 1]);
+      row[j] = std::min(
+          {last[j] + 1, row[j - 1] + 1, last[j - 1] + (w == n ? 0 : 1)});
+      if (i > 1 && j > 1 && w == LowerAscii(name[j - 2]) &&
+          LowerAscii(static_cast<unsigned char>(word[i - 2])) == n) {
+        row[j] = std::min(row[j], older[j - 2] + 1);
+      }
+    }
+    std::swap(older, last);
+    std::swap(last, row);
+  }
+  return last[name.size()];
+}
+
+// The query name closest to `word`, or null when none is close: within one
+// edit for a short name, a third of its length for a longer one.
+const char16_t* ClosestName(const OrvQueryTable& queries,
+                            const std::string& word) {
+  const char16_t* closest = nullptr;
+  std::size_t best = 0;
+  for (const CommandDispatch& query : queries) {
+    if (query.name == nullptr) continue;
+    const std::u16string name = query.name;
+    const std::size_t limit = std::max<std::size_t>(1, name.size() / 3);
+    const std::size_t distance = Distance(word, name, limit);
+    if (distance <= limit && (closest == nullptr || distance < best)) {
+      closest = query.name;
+      best = distance;
+    }
+  }
+  return closest;
+}
+
+[[noreturn]] void RaiseUnknownCommand(const OrvQueryTable& queries,
+                                      const std::string& word) {
+  std::string detail = "unknown COMMAND '" + word + "'";
+  if (const char16_t* closest = ClosestName(queries, word)) {
+    RaiseCommandLineError(detail + "; did you mean '" + Ascii(closest) + "'?");
+  }
+  std::string names;
+  for (const CommandDispatch& query : queries) {
+    if (query.name == nullptr) continue;
+    names += (names.empty() ? "" : ", ") + Ascii(query.name);
+  }
+  RaiseCommandLineError(detail + "; COMMAND is an identifier or one of " +
+                        names);
+}
+
+// True when the ASCII query name `name` is `word`.
+bool IsName(const char* word, const char16_t* name) {
+  for (; *name != 0; ++word, ++name) {
+    if (static_cast<unsigned char>(*word) != *name) return false;
+  }
+  return *word == '\0';
+}
+
+int ResolveCommand(const OrvQueryTable& queries, const char* command) {
   if (command == nullptr) RaiseCommandLineError("missing COMMAND");
-  for (const CommandName& known : kCommandNames) {
-    if (std::strcmp(command, known.name) == 0) return known.id;
+  for (const CommandDispatch& query : queries) {
+    if (query.name != nullptr && IsName(command, query.name)) {
+      return query.commandId;
+    }
   }
   if (IsDigits(command)) return ParseIdentifier(command, false);
   if (command[0] == '-' && IsDigits(command + 1)) {
     return ParseIdentifier(command + 1, true);
   }
-  RaiseCommandLineError(std::string("unknown COMMAND '") + command + "'");
+  RaiseUnknownCommand(queries, command);
 }
 
 void UseEncoding(const char* encoding) {
@@ -202,8 +308,9 @@ void UseEncoding(const char* encoding) {
   // otherwise (UTF-16, EBCDIC) no answer could be right.
   if (!I18NIsAsciiCompatibleEncoding(encoding)) {
     RaiseCommandLineError(std::string("encoding '") + encoding +
-                          "' does not write ASCII as single bytes; the client "
-                          "output cannot be in it");
+                          "' does not keep ASCII as it is (" +
+                          I18NDescribeAsciiChanges(encoding) +
+                          "); the client output cannot be in it");
   }
   I18NSetPlatformDefaultEncoding(encoding);
 }
@@ -215,28 +322,32 @@ void PrintText(const char16_t* text) {
 
 }  // namespace
 
-OrvCmdLineArg::OrvCmdLineArg() : _CmdId(0) {}
+OrvCmdLineArg::OrvCmdLineArg()
+    : OrvCmdLineArg(kHandlerCommands, kHandlerCommandCount) {}
+
+OrvCmdLineArg::OrvCmdLineArg(const CommandDispatch* queries, std::size_t rows)
+    : _CmdId(0), queries_{queries, rows} {}
 
 OrvCmdLineArg::~OrvCmdLineArg() {}
 
 void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   CommandLineWords words = SortWords(argc, argv);
   if (words.help) {
-    PrintText(kUsage);
+    PrintText((kUsageHead + QueryLines(queries_) + kUsageTail).c_str());
     return;
   }
   if (words.version) {
-    PrintText(u"vss-handler " VSS_HANDLER_VERSION "\n");
+    PrintText(kVersion);
     return;
   }
-  int id = ResolveCommand(words.command);
+  int id = ResolveCommand(queries_, words.command);
   UseEncoding(words.encoding);
   std::string source = words.file != nullptr ? words.file : kStandardInput;
   params_.SetCommandID(id);
   params_.SetSourceName(source);
   // An identifier without a query answers nothing, so its input is not read:
   // a missing file then is no failure either.
-  if (SelectsQuery(id)) {
+  if (SelectsQuery(queries_, id)) {
     params_.SetClientOutput(OrvReadClientOutput(source));
   }
   _CmdId = id;

@@ -1,0 +1,41 @@
+# What `cmake --install` puts beside the program, and the packages that
+# `cpack -G DEB` and `cpack -G TGZ` make of it.
+
+install(FILES man/vss-handler.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES schema/result.xsd DESTINATION ${CMAKE_INSTALL_DATADIR}/vss-handler)
+install(FILES completion/vss-handler
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES README.md LICENSE NOTICE CHANGELOG.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# Debian looks for a package's changelog as doc/PACKAGE/changelog.gz.
+find_program(VSS_GZIP gzip)
+if(VSS_GZIP)
+  set(vss_changelog_gz ${PROJECT_BINARY_DIR}/changelog.gz)
+  add_custom_command(
+    OUTPUT ${vss_changelog_gz}
+    COMMAND ${VSS_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/CHANGELOG.md >
+            ${vss_changelog_gz}
+    DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md VERBATIM)
+  add_custom_target(vss_changelog ALL DEPENDS ${vss_changelog_gz})
+  install(FILES ${vss_changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+
+set(CPACK_PACKAGE_NAME vss-handler)
+set(CPACK_PACKAGE_VENDOR "The vss-handler developers")
+set(CPACK_PACKAGE_CONTACT "The vss-handler developers <vss-handler@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "turn the VSS command-line client's output into an XML answer")
+set(CPACK_PACKAGE_DESCRIPTION
+    "vss-handler answers one version-control query per run for a host\n\
+application whose files live in a Visual SourceSafe database: it reads the\n\
+text that the VSS command-line client printed and prints one XML document\n\
+with the answer, or an error document with a message code.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+include(CPack)
