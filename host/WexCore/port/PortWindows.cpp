@@ -75,6 +75,8 @@ PortArguments::PortArguments(int argc, char** argv) {
   }
   for (std::string& word : words_) pointers_.push_back(&word[0]);
   pointers_.push_back(nullptr);
+  count_ = static_cast<int>(words_.size());
+  values_ = pointers_.data();
 }
 
 PortInput::~PortInput() {
@@ -354,8 +356,4 @@ std::string PortDefaultEncodingName() { return WindowsCodePageName(GetACP()); }
 void PortAdviseHugePages(void* /*block*/, std::size_t /*size*/) {
   // Windows gives large pages only to a process holding a privilege that a
   // console program is not run with; the advice has nothing to act on.
-}
-
-void PortPrepareHeap(std::size_t /*bytes*/) {
-  // The Windows heap has no tuning of this kind.
 }
