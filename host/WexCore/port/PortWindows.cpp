@@ -357,7 +357,3 @@ void PortAdviseHugePages(void* /*block*/, std::size_t /*size*/) {
   // Windows gives large pages only to a process holding a privilege that a
   // console program is not run with; the advice has nothing to act on.
 }
-
-void PortPrepareHeap(std::size_t /*bytes*/) {
-  // The Windows heap has no tuning of this kind.
-}
