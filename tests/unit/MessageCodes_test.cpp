@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -22,32 +21,42 @@ std::string ReadWhole(const fs::path& path) {
                      std::istreambuf_iterator<char>());
 }
 
-// "0x" and the eight hex digits in upper case, as the error document and
-// the documentation write a code.
-std::string Canonical(const std::string& code) {
-  std::string canonical = "0x";
-  for (std::size_t i = 2; i < code.size(); ++i) {
-    canonical +=
-        static_cast<char>(std::toupper(static_cast<unsigned char>(code[i])));
-  }
-  return canonical;
+bool IsHexDigit(char c) {
+  return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-// The host's message codes (0x56 and six hex digits, any suffix such as UL)
-// written anywhere in the C++ sources under the product's folders.
+// The host's message codes ("0x56" and six hex digits, not part of a longer
+// word or number, any suffix such as UL) in `text`, written "0x" and upper
+// case as the error document and the documentation write them.
+void AddCodesIn(const std::string& text, std::set<std::string>& codes) {
+  const std::size_t kDigits = 8;
+  for (std::size_t at = text.find("0x56"); at != std::string::npos;
+       at = text.find("0x56", at + 1)) {
+    if (at > 0 && (std::isalnum(static_cast<unsigned char>(text[at - 1])) ||
+                   text[at - 1] == '_')) {
+      continue;
+    }
+    std::size_t end = at + 2;
+    while (end < text.size() && IsHexDigit(text[end])) ++end;
+    if (end - at - 2 != kDigits) continue;
+    std::string code = "0x";
+    for (std::size_t i = at + 2; i < end; ++i) {
+      code +=
+          static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+    }
+    codes.insert(code);
+  }
+}
+
+// The codes written anywhere in the C++ sources under the product's folders.
 std::set<std::string> CodesInSources() {
-  const std::regex code("\\b0[xX]56[0-9A-Fa-f]{6}(?![0-9A-Fa-f])");
   std::set<std::string> codes;
   for (const char* folder : {"driver", "parsers", "host"}) {
     for (const auto& entry :
          fs::recursive_directory_iterator(fs::path(VSS_SOURCE_DIR) / folder)) {
       const std::string extension = entry.path().extension().string();
       if (extension != ".cpp" && extension != ".h") continue;
-      const std::string text = ReadWhole(entry.path());
-      for (auto match = std::sregex_iterator(text.begin(), text.end(), code);
-           match != std::sregex_iterator(); ++match) {
-        codes.insert(Canonical(match->str()));
-      }
+      AddCodesIn(ReadWhole(entry.path()), codes);
     }
   }
   return codes;
