@@ -21,4 +21,9 @@ HandlerRun RunHandler(const std::vector<std::string>& arguments);
 HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
                         const std::vector<std::string>& arguments);
 
+// The same as RunHandler with standard input read from the file `input`
+// (a UTF-8 name), as a host's shell redirection gives it.
+HandlerRun RunHandlerOn(const std::string& input,
+                        const std::vector<std::string>& arguments);
+
 #endif  // TESTS_E2E_HANDLERPROCESS_H_

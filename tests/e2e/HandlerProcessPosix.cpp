@@ -1,5 +1,3 @@
-#include "HandlerProcess.h"
-
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -8,6 +6,8 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+
+#include "HandlerProcess.h"
 
 namespace {
 
@@ -44,8 +44,10 @@ std::string ReadBack(std::FILE* file) {
   }
 }
 
+// `input`: the file that standard input reads.
 HandlerRun Spawn(char* const* environment,
-                 const std::vector<std::string>& arguments) {
+                 const std::vector<std::string>& arguments,
+                 const char* input = "/dev/null") {
   std::vector<std::string> argvText{VSS_HANDLER_BINARY};
   argvText.insert(argvText.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv = Pointers(argvText);
@@ -54,7 +56,7 @@ HandlerRun Spawn(char* const* environment,
   Capture err = NewCapture();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input, O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, fileno(out.get()), 1);
   posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), 2);
   pid_t child;
@@ -83,4 +85,9 @@ HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
                         const std::vector<std::string>& arguments) {
   std::vector<std::string> variables = environment;
   return Spawn(Pointers(variables).data(), arguments);
+}
+
+HandlerRun RunHandlerOn(const std::string& input,
+                        const std::vector<std::string>& arguments) {
+  return Spawn(environ, arguments, input.c_str());
 }

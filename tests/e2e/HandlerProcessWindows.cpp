@@ -88,8 +88,10 @@ std::string ReadBack(HANDLE file) {
 }
 
 // `environment` null: the child inherits this process's environment.
+// `input`: the file that standard input reads.
 HandlerRun Spawn(const std::vector<std::string>* environment,
-                 const std::vector<std::string>& arguments) {
+                 const std::vector<std::string>& arguments,
+                 const std::wstring& input = L"NUL") {
   const std::wstring program = Wide(VSS_HANDLER_BINARY);
   std::wstring commandLine = Quoted(program);
   for (const std::string& argument : arguments) {
@@ -103,14 +105,14 @@ HandlerRun Spawn(const std::vector<std::string>* environment,
     block += L'\0';
   }
 
-  Handle nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ, &inherited,
-                         OPEN_EXISTING, 0, nullptr));
+  Handle in(CreateFileW(input.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                        &inherited, OPEN_EXISTING, 0, nullptr));
   Handle out(NewCapture());
   Handle err(NewCapture());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nul.get();
+  startup.hStdInput = in.get();
   startup.hStdOutput = out.get();
   startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
@@ -142,4 +144,9 @@ HandlerRun RunHandler(const std::vector<std::string>& arguments) {
 HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
                         const std::vector<std::string>& arguments) {
   return Spawn(&environment, arguments);
+}
+
+HandlerRun RunHandlerOn(const std::string& input,
+                        const std::vector<std::string>& arguments) {
+  return Spawn(nullptr, arguments, Wide(input));
 }

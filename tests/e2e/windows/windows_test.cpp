@@ -1,0 +1,72 @@
+// What only a Windows host sees: the system's ANSI code page as the default
+// encoding, a FILE named outside that code page, and a client output with
+// CR LF line ends handed over on standard input by a redirection. Each
+// answer must be the very bytes the example's document holds, as on Linux.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "HandlerProcess.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+fs::path Example(const std::string& name) {
+  return fs::path(VSS_EXAMPLES_DIR) / name;
+}
+
+void ExpectAnswer(const HandlerRun& run, const std::string& example) {
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.standardOutput, ReadFile(Example(example + ".xml")));
+  EXPECT_EQ(run.standardError, "");
+}
+
+// The checked-out user "Zoë" is written in windows-1252 and its byte window
+// counts in that code page: without --encoding, the system's ANSI code page
+// must be taken, as the client wrote in it.
+TEST(WindowsHost, DefaultEncodingIsTheAnsiCodePage) {
+  ExpectAnswer(
+      RunHandler({"checkout", Example("checkout-accented.txt").string()}),
+      "checkout-accented");
+}
+
+// A name in Greek and Japanese has no bytes in the ANSI code page: the file
+// opens only when its wide name reaches the system.
+TEST(WindowsHost, FileNamedOutsideTheAnsiCodePageOpens) {
+  const fs::path folder = fs::temp_directory_path() / "vss-handler-names";
+  fs::create_directories(folder);
+  const fs::path named = folder / fs::u8path(
+                                      u8"\u0394\u03bf\u03ba\u03b9\u03bc\u03ae-"
+                                      u8"\u8a66\u9a13.txt");
+  fs::copy_file(Example("diff-different.txt"), named,
+                fs::copy_options::overwrite_existing);
+  ExpectAnswer(
+      RunHandler({"diff", "--encoding", "windows-1252", named.u8string()}),
+      "diff-different");
+  fs::remove_all(folder);
+}
+
+// cmd.exe's "< file" hands the bytes over as they are, CR LF included; the
+// handler folds the line ends itself.
+TEST(WindowsHost, CrLfClientOutputOnStandardInput) {
+  const std::string listing = ReadFile(Example("children-listing.txt"));
+  ASSERT_NE(listing.find("\r\n"), std::string::npos)
+      << "the example must hold CR LF line ends";
+  ExpectAnswer(RunHandlerOn(Example("children-listing.txt").string(),
+                            {"children", "--encoding", "windows-1252"}),
+               "children-listing");
+}
+
+}  // namespace
