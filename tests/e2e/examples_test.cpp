@@ -7,22 +7,15 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "HandlerProcess.h"
+#include "TestFiles.h"
 #include "XmlMeaning.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> SplitWords(const std::string& line) {
   std::istringstream in(line);

@@ -8,24 +8,17 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "HandlerProcess.h"
+#include "TestFiles.h"
 #include "XmlMeaning.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The arguments of every example: NAME.args, then NAME.txt.
 std::vector<std::vector<std::string>> ExampleArguments() {
