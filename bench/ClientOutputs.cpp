@@ -6,7 +6,7 @@
 namespace {
 
 const char* const kUsers[] = {"Admin", "alice",    "bob.smith",
-                              "Carol", "d.o'neil", "Zo\xEB"};
+                              "Carol", "d.o'neil", "Zoe"};
 const int kUserCount = sizeof(kUsers) / sizeof(kUsers[0]);
 
 const char* const kComments[] = {

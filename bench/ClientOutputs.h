@@ -6,10 +6,10 @@
 #include "I18NString.h"
 
 // Client outputs in the layout the command-line client prints, generated in
-// memory for the micro-benchmarks. Each returns windows-1252 bytes whose
-// lines end in `lineEnd` ("\r\n" as the client writes them, "\n" as the
-// command-line parser hands them to the query bases). The layouts mirror
-// bench/gen-client-output, which writes the end-to-end inputs.
+// memory for the micro-benchmarks. Each returns ASCII bytes (the same in
+// windows-1252) whose lines end in `lineEnd` ("\r\n" as the client writes
+// them, "\n" as the command-line parser hands them to the query bases). The
+// layouts mirror bench/gen-client-output, which writes the end-to-end inputs.
 
 // A history of `versions` versions, newest first: check-ins with one- and
 // multi-line comments, labels, additions, and the creation last.
