@@ -10,7 +10,6 @@
 #include "I18NEncoding.h"
 #include "I18NUTF8.h"
 #include "I18NUnits.h"
-#include "PortMemory.h"
 #include "WexException.h"
 
 using i18n_units::FitsNarrow;
@@ -36,7 +35,6 @@ class I18NString::Buffer {
     const std::uint32_t room = CheckedLength(capacity);
     void* block = std::malloc(BlockSize(room, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    PortAdviseHugePages(block, BlockSize(room, narrow));
     return new (block) Buffer(room, narrow);
   }
 
@@ -47,7 +45,6 @@ class I18NString::Buffer {
     const std::uint32_t room = CheckedLength(capacity);
     void* block = std::realloc(buffer, BlockSize(room, narrow));
     if (block == nullptr) throw std::bad_alloc();
-    PortAdviseHugePages(block, BlockSize(room, narrow));
     buffer = static_cast<Buffer*>(block);
     buffer->capacity_ = room;
     buffer->narrow_ = narrow;

@@ -4,7 +4,7 @@
 // The handler's access to the operating system: the process's start, its
 // arguments, reading the client output and writing the answer. Every other
 // part of the code reaches the system through this header (and
-// PortConversion.h, PortMemory.h), so it reads the same on every platform.
+// PortConversion.h), so it reads the same on every platform.
 // Failures are reported as a system error code of the platform, which
 // PortErrorText() puts into words.
 

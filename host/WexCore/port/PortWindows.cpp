@@ -16,7 +16,6 @@
 #include <new>
 
 #include "PortConversion.h"
-#include "PortMemory.h"
 #include "PortSystem.h"
 #include "WindowsCodePages.h"
 
@@ -350,10 +349,3 @@ PortStep PortEncode(PortConverter* converter, const char16_t*& in,
 }
 
 std::string PortDefaultEncodingName() { return WindowsCodePageName(GetACP()); }
-
-// ---------------------------------------------------------------- memory
-
-void PortAdviseHugePages(void* /*block*/, std::size_t /*size*/) {
-  // Windows gives large pages only to a process holding a privilege that a
-  // console program is not run with; the advice has nothing to act on.
-}
