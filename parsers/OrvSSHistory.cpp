@@ -1,19 +1,12 @@
 #include "OrvSSHistory.h"
 
-#include <algorithm>
-#include <iterator>
 #include <new>
-#include <string>
-#include <string_view>
 #include <utility>
 
 #include "ClientMessages.h"
-#include "I18NEncoding.h"
 #include "I18NScan.h"
-#include "OrvFormatterErrors.h"
 #include "OrvFormatterUtility.h"
 #include "OrvHistoryRecord.h"
-#include "OrvMessage.h"
 
 namespace {
 
@@ -52,11 +45,6 @@ enum RecordField {
   kRecordFieldCount
 };
 
-// The host reports this failure at the throw site it has always named, so
-// its logs match whichever handler wrote them.
-const char kThrowSiteFile[] = "OrvSSHistory";
-const int kThrowSiteLine = 249;
-
 const unsigned int kLineFeed = 0x0A;
 // The client wraps a long comment at 80 columns, counted from the start of
 // the comment.
@@ -68,8 +56,15 @@ std::size_t NextWrapPosition(std::size_t position) {
   return position == 0 ? kWrapColumns - 1 : position + kWrapColumns;
 }
 
-I18NString FromUTF16(const unsigned short* text) {
-  return I18NString(text, -1, nullptr, nullptr);
+// The capacities of the host's fixed scan buffers, terminator included: a
+// longer version, user, date or time does not fit, and its block is no entry.
+const int kVersionCapacity = 12;
+const int kUserCapacity = 32;
+const int kDateCapacity = 12;
+const int kTimeCapacity = 12;
+
+I18NString FieldOf(const I18NString& block, const I18NScanField& field) {
+  return block.substring(field.start, field.start + field.length);
 }
 
 bool Contains(const I18NString& text, const I18NString& word) {
@@ -93,11 +88,6 @@ OrvSSHistory::OrvSSHistory(OrvInputParams& params)
       historyText(),
       preamble(),
       recordBlocks(),
-      versionBuf(),
-      userBuf(),
-      dateBuf(),
-      timeBuf(),
-      commentBuf(nullptr),
       createdWord(client_messages::Marker(client_messages::kCreatedWord)),
       commentWord(client_messages::Marker(client_messages::kCommentWord)),
       checkedInWord(client_messages::Marker(client_messages::kCheckedInWord)),
@@ -105,7 +95,7 @@ OrvSSHistory::OrvSSHistory(OrvInputParams& params)
   SplitRecords();
 }
 
-OrvSSHistory::~OrvSSHistory() { FreeCommentBuffer(); }
+OrvSSHistory::~OrvSSHistory() {}
 
 void OrvSSHistory::SplitRecords() {
   // Only read here, so the client output itself serves as the working text.
@@ -168,9 +158,7 @@ bool OrvSSHistory::ParseRecord(uint32_t index, I18NString& version,
   dateTime.erase(0, -1);
   comment.erase(0, -1);
 
-  I18NString block = recordBlocks[index];
-  InitialiseRecordVariables(block);
-
+  I18NString& block = recordBlocks[index];
   bool parsed;
   if (Contains(block, createdWord) && Contains(block, commentWord)) {
     parsed = ScanCreatedRecord(block, version, user, dateTime, comment);
@@ -185,27 +173,7 @@ bool OrvSSHistory::ParseRecord(uint32_t index, I18NString& version,
   comment.trimTrailing(kLineFeed);
   OrvFormatterUtility::EscapeDOMChars(comment);
   UnwrapComment(comment);
-  FreeCommentBuffer();
   return parsed;
-}
-
-void OrvSSHistory::InitialiseRecordVariables(I18NString& block) {
-  std::fill(std::begin(versionBuf), std::end(versionBuf), 0);
-  std::fill(std::begin(userBuf), std::end(userBuf), 0);
-  std::fill(std::begin(dateBuf), std::end(dateBuf), 0);
-  std::fill(std::begin(timeBuf), std::end(timeBuf), 0);
-  FreeCommentBuffer();
-
-  // A comment is part of its block, so the block's size holds it together
-  // with its terminator.
-  const std::size_t units = static_cast<std::size_t>(block.size());
-  commentBuf = new (std::nothrow) unsigned short[units];
-  if (commentBuf == nullptr) {
-    OrvRaiseFailure(ORV_MSG_HISTORY_COMMENT_MEMORY, I18NString(),
-                    kThrowSiteFile, kThrowSiteLine,
-                    "OrvSSHistory::InitialiseRecordVariables()");
-  }
-  std::fill(commentBuf, commentBuf + units, 0);
 }
 
 bool OrvSSHistory::ScanCreatedRecord(I18NString& block, I18NString& version,
@@ -231,37 +199,35 @@ bool OrvSSHistory::ScanFirstLineRecord(I18NString& block, I18NString& version,
                     comment);
 }
 
-bool OrvSSHistory::ScanRecord(I18NString& block, const char16_t* scanTemplate,
+bool OrvSSHistory::ScanRecord(const I18NString& block,
+                              const char16_t* scanTemplate,
                               bool emptyCommentAllowed, I18NString& version,
                               I18NString& user, I18NString& dateTime,
                               I18NString& comment) {
-  unsigned short* text = nullptr;
-  I18NExternalBufferToUTF16(text, block.getExternalBuffer(), false);
-  if (text == nullptr) return false;
-
-  const I18NScanField fields[kRecordFieldCount] = {
-      {versionBuf, static_cast<int>(std::size(versionBuf))},
-      {userBuf, static_cast<int>(std::size(userBuf))},
-      {dateBuf, static_cast<int>(std::size(dateBuf))},
-      {timeBuf, static_cast<int>(std::size(timeBuf))},
-      {commentBuf, block.size()},
+  // A comment is part of its block, so it always fits; the other fields
+  // must fit the host's fixed buffers, terminator included.
+  I18NScanField fields[kRecordFieldCount] = {
+      {kVersionCapacity, 0, 0}, {kUserCapacity, 0, 0}, {kDateCapacity, 0, 0},
+      {kTimeCapacity, 0, 0},    {block.size(), 0, 0},
   };
   const I18NScanOutcome outcome =
-      I18NScanUTF16Outcome(text, scanTemplate, fields, kRecordFieldCount);
+      I18NScanText(block, scanTemplate, fields, kRecordFieldCount);
   // A field too long for its buffer ends the scan below the full count, so
   // such a block is refused like one that fits no template.
-  const bool parsed = outcome.result >= kRecordFieldCount ||
-                      (emptyCommentAllowed && StoppedAtEmptyComment(outcome));
-  if (!parsed) return false;
+  const bool complete = outcome.result >= kRecordFieldCount;
+  if (!complete && !(emptyCommentAllowed && StoppedAtEmptyComment(outcome)))
+    return false;
 
-  // The comment buffer is zero-filled, so a comment that stored nothing
-  // reads as empty.
-  version = FromUTF16(versionBuf);
-  user = FromUTF16(userBuf);
-  dateTime = FromUTF16(dateBuf);
+  // The fields are taken where they stand: substrings share the client
+  // output's storage.
+  version = FieldOf(block, fields[kVersionField]);
+  user = FieldOf(block, fields[kUserField]);
+  dateTime.reserve(static_cast<std::size_t>(fields[kDateField].length) +
+                   dateTimeSeparator.size() + fields[kTimeField].length);
+  dateTime += FieldOf(block, fields[kDateField]);
   dateTime += dateTimeSeparator;
-  dateTime += FromUTF16(timeBuf);
-  comment = FromUTF16(commentBuf);
+  dateTime += FieldOf(block, fields[kTimeField]);
+  if (complete) comment = FieldOf(block, fields[kCommentField]);
   return true;
 }
 
@@ -282,9 +248,4 @@ void OrvSSHistory::UnwrapComment(I18NString& comment) {
   if (kept == 0) return;
   unwrapped += comment.substring(kept, -1);
   comment = unwrapped;
-}
-
-void OrvSSHistory::FreeCommentBuffer() {
-  delete[] commentBuf;
-  commentBuf = nullptr;
 }

@@ -18,8 +18,9 @@
 // date-and-time and comment, and hands one entry per parsed block to the
 // base, the last block of the output first.
 //
-// Ownership: the comment buffer is owned by this object and lives for one
-// block at a time; the entries belong to the base from AddEntry() on.
+// Ownership: the record blocks and the fields taken from them share the
+// storage of the client output; the entries belong to the base from
+// AddEntry() on.
 class OrvSSHistory : public OrvHistory {
  public:
   // Keeps the client output of `params` and cuts it into record blocks.
@@ -31,8 +32,7 @@ class OrvSSHistory : public OrvHistory {
 
   // Adds one entry per record block that fits a template, from the last
   // block to the first; a block that fits none is skipped. Throws
-  // OrvException 0x561B00C5 when a comment buffer cannot be allocated, and
-  // std::bad_alloc when an entry cannot be.
+  // std::bad_alloc when an entry cannot be allocated.
   void ProceesOutPut() override;
 
   // The number of record blocks the client output was cut into.
@@ -55,11 +55,6 @@ class OrvSSHistory : public OrvHistory {
   bool ParseRecord(uint32_t index, I18NString& version, I18NString& user,
                    I18NString& dateTime, I18NString& comment);
 
-  // Clears the fixed scan buffers and allocates a zero-filled comment buffer
-  // of block.size() code units. Throws OrvException 0x561B00C5 when it
-  // cannot be allocated.
-  void InitialiseRecordVariables(I18NString& block);
-
   // Scans a block whose action line is followed by a "Comment:" line. A
   // "Comment:" with nothing but white space after it (or a backspace) gives
   // an empty comment.
@@ -80,10 +75,10 @@ class OrvSSHistory : public OrvHistory {
                            I18NString& user, I18NString& dateTime,
                            I18NString& comment);
 
-  // Runs `scanTemplate` over `block` into the scan buffers and, when it
-  // parsed, assigns the four results. `emptyCommentAllowed` makes a scan
-  // that stopped only at the comment conversion a success.
-  bool ScanRecord(I18NString& block, const char16_t* scanTemplate,
+  // Runs `scanTemplate` over `block` and, when it parsed, assigns the four
+  // results. `emptyCommentAllowed` makes a scan that stopped only at the
+  // comment conversion a success, with an empty comment.
+  bool ScanRecord(const I18NString& block, const char16_t* scanTemplate,
                   bool emptyCommentAllowed, I18NString& version,
                   I18NString& user, I18NString& dateTime, I18NString& comment);
 
@@ -91,17 +86,9 @@ class OrvSSHistory : public OrvHistory {
   // the client's wrapping at 80 columns.
   void UnwrapComment(I18NString& comment);
 
-  // Releases the comment buffer, if allocated.
-  void FreeCommentBuffer();
-
   I18NString historyText;
   I18NString preamble;
   std::vector<I18NString> recordBlocks;
-  unsigned short versionBuf[12];
-  unsigned short userBuf[32];
-  unsigned short dateBuf[12];
-  unsigned short timeBuf[12];
-  unsigned short* commentBuf;
   // The words that tell the templates apart and the blank between date and
   // time, decoded once rather than for every record.
   const I18NString createdWord;

@@ -20,8 +20,6 @@ const MessageText kMessageTexts[] = {
     {ORV_MSG_DIFF_UNRECOGNISED,
      u"The client output of the comparison says neither that the files "
      u"differ nor that they are the same."},
-    {ORV_MSG_HISTORY_COMMENT_MEMORY,
-     u"There is not enough memory to hold the comment of a history record."},
 };
 
 std::u16string TextOf(unsigned long code) {

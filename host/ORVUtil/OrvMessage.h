@@ -18,8 +18,6 @@ enum OrvMessageCode : unsigned long {
   ORV_MSG_ANSWER_TOO_LARGE = 0x56170005UL,
   // The comparison's client output says neither "different" nor "same".
   ORV_MSG_DIFF_UNRECOGNISED = 0x56177B77UL,
-  // No memory for the comment buffer of a history record.
-  ORV_MSG_HISTORY_COMMENT_MEMORY = 0x561B00C5UL,
 };
 
 // A message of the utility library: a code and its text. A message may carry

@@ -1,5 +1,9 @@
 #include "I18NScan.h"
 
+#include <cstddef>
+
+#include "I18NUnits.h"
+
 namespace {
 
 bool IsWhiteSpace(unsigned int unit) {
@@ -15,23 +19,42 @@ struct Conversion {
   // space instead.
   const char16_t* setBegin = nullptr;
   const char16_t* setEnd = nullptr;
-
-  bool Excludes(unsigned int unit) const {
-    if (setBegin == setEnd) return IsWhiteSpace(unit);
-    for (const char16_t* c = setBegin; c != setEnd; ++c) {
-      if (*c == unit) return true;
-    }
-    return false;
-  }
 };
 
-// Carries out one scan; the text and format pointers only move forward, so
-// every code unit of either is looked at a bounded number of times.
+// Where the run of units from `at` that `conversion` takes ends.
+template <typename Unit>
+const Unit* EndOfRun(const Conversion& conversion, const Unit* at,
+                     const Unit* end) {
+  if (conversion.setBegin == conversion.setEnd) {
+    while (at != end && !IsWhiteSpace(*at)) ++at;
+    return at;
+  }
+  // The templates' sets are one character (a line feed, a backspace), and
+  // the runs they end are whole lines and comments: those are searched for.
+  if (conversion.setEnd - conversion.setBegin == 1) {
+    const char16_t excluded = *conversion.setBegin;
+    if (excluded > static_cast<Unit>(~Unit{0})) return end;
+    return i18n_units::FindUnit(at, end, static_cast<Unit>(excluded));
+  }
+  for (; at != end; ++at) {
+    for (const char16_t* c = conversion.setBegin; c != conversion.setEnd; ++c) {
+      if (*c == *at) return at;
+    }
+  }
+  return at;
+}
+
+// Carries out one scan over the units [text, end) of one width; the text
+// and format pointers only move forward, so every code unit of either is
+// looked at a bounded number of times.
+template <typename Unit>
 class Scanner {
  public:
-  Scanner(const unsigned short* text, const char16_t* format,
-          const I18NScanField* fields, int fieldCount)
+  Scanner(const Unit* text, const Unit* end, const char16_t* format,
+          I18NScanField* fields, int fieldCount)
       : text_(text),
+        at_(text),
+        end_(i18n_units::FindUnit(text, end, Unit{0})),
         format_(format),
         fields_(fields),
         fieldCount_(fieldCount) {}
@@ -41,9 +64,9 @@ class Scanner {
       if (IsWhiteSpace(*format_)) {
         SkipWhiteSpaceDirective();
       } else if (*format_ != u'%') {
-        if (*text_ == 0) return Stop(I18N_SCAN_INPUT_FAILURE, -1);
-        if (*text_ != *format_) return Stop(I18N_SCAN_MATCHING_FAILURE, -1);
-        ++text_;
+        if (at_ == end_) return Stop(I18N_SCAN_INPUT_FAILURE, -1);
+        if (*at_ != *format_) return Stop(I18N_SCAN_MATCHING_FAILURE, -1);
+        ++at_;
         ++format_;
       } else {
         Conversion conversion;
@@ -65,7 +88,7 @@ class Scanner {
   }
 
   void SkipWhiteSpaceInText() {
-    while (*text_ != 0 && IsWhiteSpace(*text_)) ++text_;
+    while (at_ != end_ && IsWhiteSpace(*at_)) ++at_;
   }
 
   // Reads the conversion after '%'; false when it is not one this scanner
@@ -101,31 +124,27 @@ class Scanner {
       return false;
     }
     if (conversion.skipsWhiteSpace) SkipWhiteSpaceInText();
-    if (*text_ == 0) {
+    if (at_ == end_) {
       *failure = Stop(I18N_SCAN_INPUT_FAILURE, field);
       return false;
     }
-    int length = 0;
-    while (text_[length] != 0 && !conversion.Excludes(text_[length])) {
-      ++length;
-    }
+    const Unit* runEnd = EndOfRun(conversion, at_, end_);
+    const std::ptrdiff_t length = runEnd - at_;
     if (length == 0) {
       *failure = Stop(I18N_SCAN_MATCHING_FAILURE, field);
       return false;
     }
     if (conversion.stores) {
-      const I18NScanField& target = fields_[field];
-      // Measured before anything is written, so a field that does not fit
-      // leaves its buffer as it was.
+      I18NScanField& target = fields_[field];
       if (length >= target.capacity) {
         *failure = Stop(I18N_SCAN_FIELD_TOO_LONG, field);
         return false;
       }
-      for (int i = 0; i < length; ++i) target.buffer[i] = text_[i];
-      target.buffer[length] = 0;
+      target.start = static_cast<int>(at_ - text_);
+      target.length = static_cast<int>(length);
       ++stored_;
     }
-    text_ += length;
+    at_ = runEnd;
     ++completed_;
     return true;
   }
@@ -141,24 +160,31 @@ class Scanner {
     return outcome;
   }
 
-  const unsigned short* text_;
+  const Unit* const text_;
+  const Unit* at_;
+  const Unit* const end_;
   const char16_t* format_;
-  const I18NScanField* fields_;
+  I18NScanField* fields_;
   int fieldCount_;
   int stored_ = 0;
   int completed_ = 0;
 };
 
-}  // namespace
-
-I18NScanOutcome I18NScanUTF16Outcome(const unsigned short* text,
-                                     const char16_t* format,
-                                     const I18NScanField* fields,
-                                     int fieldCount) {
-  return Scanner(text, format, fields, fieldCount).Run();
+template <typename Unit>
+I18NScanOutcome Scan(const Unit* units, int length, const char16_t* format,
+                     I18NScanField* fields, int fieldCount) {
+  return Scanner<Unit>(units, units + length, format, fields, fieldCount)
+      .Run();
 }
 
-int I18NScanUTF16(const unsigned short* text, const char16_t* format,
-                  const I18NScanField* fields, int fieldCount) {
-  return I18NScanUTF16Outcome(text, format, fields, fieldCount).result;
+}  // namespace
+
+I18NScanOutcome I18NScanText(const I18NString& text, const char16_t* format,
+                             I18NScanField* fields, int fieldCount) {
+  // Read in the width the text is stored in: a copy in the other would cost
+  // as much as the scan.
+  if (text.isNarrow()) {
+    return Scan(text.narrowData(), text.length(), format, fields, fieldCount);
+  }
+  return Scan(text.data(), text.length(), format, fields, fieldCount);
 }

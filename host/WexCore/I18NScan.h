@@ -1,11 +1,15 @@
 #ifndef WEXCORE_I18NSCAN_H_
 #define WEXCORE_I18NSCAN_H_
 
-// A formatted-input scanner over zero-terminated UTF-16 text, in place of the
-// runtime's wide scanf: on this platform wchar_t is 32 bits, while the host's
-// text is 16-bit code units, and the standard wide scanf reads %s and %[ as
-// narrow text. The scanner follows swscanf's rules for the directives it
-// knows, and it knows the capacity of every buffer it stores into.
+#include "I18NString.h"
+
+// A formatted-input scanner over I18NString text, in place of the runtime's
+// wide scanf: on this platform wchar_t is 32 bits, while the host's text is
+// 16-bit code units, and the standard wide scanf reads %s and %[ as narrow
+// text. The scanner follows swscanf's rules for the directives it knows.
+// It copies nothing: each storing conversion reports where its field stands
+// in the text, and the caller takes the field as a substring, which shares
+// the text's storage.
 //
 // Directives:
 //   - white space (blank, tab, LF, VT, FF, CR) in the format: skips any
@@ -18,16 +22,19 @@
 //   - %*s, %*[^set]: the same, storing nothing and not counted.
 //   - any other character: must stand next in the text.
 // White space means exactly blank, tab, line feed, vertical tab, form feed
-// and carriage return. The text ends at its first zero code unit.
+// and carriage return. The text ends at its first zero code unit, as a
+// zero-terminated buffer handed to swscanf would.
 //
 // Cost: linear in the length of the text plus the length of the format.
 
-// One target of a storing conversion: a buffer of `capacity` code units, the
-// terminating zero included. A conversion that stores n code units writes
-// buffer[0..n] (n units and a zero) and nothing else.
+// One storing conversion's field. A field of `capacity` code units or more
+// is refused: it would not fit, with its terminator, in a buffer of
+// `capacity` units. A stored field's `start` and `length` (in code units)
+// say where it stands in the text; they are not touched otherwise.
 struct I18NScanField {
-  unsigned short* buffer;
   int capacity;
+  int start;
+  int length;
 };
 
 // Why a scan ended.
@@ -40,8 +47,7 @@ enum I18NScanStop {
   // The next character did not fit a literal or a conversion (swscanf's
   // matching failure).
   I18N_SCAN_MATCHING_FAILURE = 2,
-  // A field was longer than its buffer can hold with the terminator; the
-  // buffer was not written.
+  // A field was as long as its capacity or longer; it was not stored.
   I18N_SCAN_FIELD_TOO_LONG = 3,
   // The format holds a directive the scanner does not know, or more storing
   // conversions than there are fields.
@@ -51,7 +57,9 @@ enum I18NScanStop {
 // The whole account of a scan, for callers that must know where it stopped.
 struct I18NScanOutcome {
   // What swscanf would return: the number of fields stored, or -1 when the
-  // text ended before the first conversion (stored or not) was completed.
+  // text ended before the first conversion (stored or not) was completed. A
+  // field too long for its capacity ends the scan like a matching failure,
+  // so the count stays below the number of storing conversions.
   int result;
   // Why the scan ended.
   I18NScanStop stop;
@@ -63,20 +71,9 @@ struct I18NScanOutcome {
 
 // Scans `text` by `format` into `fields` (`fieldCount` of them, used in the
 // order of the storing conversions). Stops at the first directive that fails;
-// fields stored before it keep their values, later ones are not touched.
-// Returns the full outcome.
-// REQUIRES: text and format are zero-terminated; each field's buffer holds
-// at least `capacity` code units.
-I18NScanOutcome I18NScanUTF16Outcome(const unsigned short* text,
-                                     const char16_t* format,
-                                     const I18NScanField* fields,
-                                     int fieldCount);
-
-// The same scan; returns only what swscanf would: the count of fields stored,
-// or -1 on an input failure before the first conversion. A field too long
-// for its buffer stops the scan like a matching failure, so the count stays
-// below the number of storing conversions.
-int I18NScanUTF16(const unsigned short* text, const char16_t* format,
-                  const I18NScanField* fields, int fieldCount);
+// fields stored before it keep their places, later ones are not touched.
+// REQUIRES: format is zero-terminated; `fields` holds `fieldCount` fields.
+I18NScanOutcome I18NScanText(const I18NString& text, const char16_t* format,
+                             I18NScanField* fields, int fieldCount);
 
 #endif  // WEXCORE_I18NSCAN_H_

@@ -7,31 +7,15 @@
 
 namespace {
 
-std::vector<unsigned short> Units(const std::u16string& text) {
-  std::vector<unsigned short> units(text.begin(), text.end());
-  units.push_back(0);
-  return units;
+// Three fields of `capacity` code units, their places preset to -1 so that
+// a field that was not stored shows.
+std::vector<I18NScanField> Fields(int capacity, int count = 3) {
+  return std::vector<I18NScanField>(count, I18NScanField{capacity, -1, -1});
 }
 
-std::u16string FieldText(const std::vector<unsigned short>& buffer) {
-  std::u16string text;
-  for (unsigned short unit : buffer) {
-    if (unit == 0) break;
-    text.push_back(static_cast<char16_t>(unit));
-  }
-  return text;
+std::u16string FieldText(const I18NString& text, const I18NScanField& field) {
+  return text.substring(field.start, field.start + field.length).units();
 }
-
-// Three buffers of `capacity` code units, prefilled with 'X' so that a
-// buffer that was not written (or written past its field) shows.
-struct Buffers {
-  explicit Buffers(int capacity)
-      : storage(3, std::vector<unsigned short>(capacity + 1, u'X')) {
-    for (auto& buffer : storage) fields.push_back({buffer.data(), capacity});
-  }
-  std::vector<std::vector<unsigned short>> storage;
-  std::vector<I18NScanField> fields;
-};
 
 struct ScanCase {
   const char* name;
@@ -47,22 +31,27 @@ class ScanRulesTest : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanRulesTest, FollowsTheWideScanfRules) {
   const ScanCase& c = GetParam();
-  Buffers buffers(12);
-  std::vector<unsigned short> text = Units(c.text);
-  I18NScanOutcome outcome = I18NScanUTF16Outcome(text.data(), c.format.c_str(),
-                                                 buffers.fields.data(), 3);
-  EXPECT_EQ(outcome.result, c.result);
-  EXPECT_EQ(outcome.stop, c.stop);
-  EXPECT_EQ(outcome.stopField, c.stopField);
-  EXPECT_EQ(
-      I18NScanUTF16(text.data(), c.format.c_str(), buffers.fields.data(), 3),
-      c.result);
-  for (std::size_t i = 0; i < c.stored.size(); ++i) {
-    EXPECT_EQ(FieldText(buffers.storage[i]), c.stored[i]) << "field " << i;
-  }
-  // Fields after the stored ones are never touched.
-  for (std::size_t i = c.stored.size(); i < 3; ++i) {
-    EXPECT_EQ(buffers.storage[i][0], u'X') << "field " << i;
+  // Narrow and wide storage must scan alike. A unit at or above U+0100
+  // makes the text wide; it stands after a zero unit, which ends the text
+  // for the scan.
+  const I18NString narrow(c.text);
+  const I18NString wide(c.text + std::u16string(1, u'\0') + u"\u0100");
+  ASSERT_FALSE(wide.isNarrow());
+  for (const I18NString& text : {narrow, wide}) {
+    SCOPED_TRACE(text.isNarrow() ? "narrow" : "wide");
+    std::vector<I18NScanField> fields = Fields(12);
+    I18NScanOutcome outcome =
+        I18NScanText(text, c.format.c_str(), fields.data(), 3);
+    EXPECT_EQ(outcome.result, c.result);
+    EXPECT_EQ(outcome.stop, c.stop);
+    EXPECT_EQ(outcome.stopField, c.stopField);
+    for (std::size_t i = 0; i < c.stored.size(); ++i) {
+      EXPECT_EQ(FieldText(text, fields[i]), c.stored[i]) << "field " << i;
+    }
+    // Fields after the stored ones are never touched.
+    for (std::size_t i = c.stored.size(); i < 3; ++i) {
+      EXPECT_EQ(fields[i].start, -1) << "field " << i;
+    }
   }
 }
 
@@ -74,6 +63,14 @@ const ScanCase kScanCases[] = {
     // A white-space directive never fails, not even at the end.
     {"EmptyTextWhiteSpace", u"", u" ", 0, I18N_SCAN_COMPLETE, -1, {}},
     {"EmptyFormat", u"abc", u"", 0, I18N_SCAN_COMPLETE, -1, {}},
+    // The text ends at its first zero unit, as a terminated buffer would.
+    {"ZeroUnitEndsTheText",
+     std::u16string(u"ab\0 cd", 6),
+     u"%s %s",
+     1,
+     I18N_SCAN_INPUT_FAILURE,
+     1,
+     {u"ab"}},
     // %s skips leading white space and stops at white space.
     {"TwoStrings",
      u"  abc\t\r\v\fdef ghi",
@@ -218,25 +215,21 @@ class ScanCapacityTest : public ::testing::TestWithParam<CapacityCase> {};
 
 TEST_P(ScanCapacityTest, StoresOnlyWhatFitsWithItsTerminator) {
   const CapacityCase& c = GetParam();
-  Buffers buffers(c.capacity);
-  std::vector<unsigned short> text = Units(c.field + u" next");
-  I18NScanOutcome outcome =
-      I18NScanUTF16Outcome(text.data(), u"%s %s", buffers.fields.data(), 2);
-  const std::vector<unsigned short>& first = buffers.storage[0];
+  std::vector<I18NScanField> fields = Fields(c.capacity, 2);
+  const I18NString text(c.field + u" next");
+  I18NScanOutcome outcome = I18NScanText(text, u"%s %s", fields.data(), 2);
   if (c.fits) {
     EXPECT_EQ(outcome.result, 2);
     EXPECT_EQ(outcome.stop, I18N_SCAN_COMPLETE);
-    EXPECT_EQ(FieldText(first), c.field);
+    EXPECT_EQ(FieldText(text, fields[0]), c.field);
   } else {
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(outcome.stop, I18N_SCAN_FIELD_TOO_LONG);
     EXPECT_EQ(outcome.stopField, 0);
-    EXPECT_EQ(first[0], u'X');
+    EXPECT_EQ(fields[0].start, -1);
     // The scan ends at the refused field: the next one is not stored.
-    EXPECT_EQ(buffers.storage[1][0], u'X');
+    EXPECT_EQ(fields[1].start, -1);
   }
-  // The guard unit just past the buffer is never written.
-  EXPECT_EQ(first[c.capacity], u'X');
 }
 
 const CapacityCase kCapacityCases[] = {
@@ -255,29 +248,25 @@ INSTANTIATE_TEST_SUITE_P(I18NScan, ScanCapacityTest,
                          [](const auto& info) { return info.param.name; });
 
 TEST(I18NScanTest, RefusedFieldAfterStoredOnesKeepsTheirCount) {
-  Buffers buffers(4);
-  std::vector<unsigned short> text = Units(u"abc toolong");
-  I18NScanOutcome outcome =
-      I18NScanUTF16Outcome(text.data(), u"%s %s", buffers.fields.data(), 3);
+  std::vector<I18NScanField> fields = Fields(4);
+  const I18NString text(std::u16string(u"abc toolong"));
+  I18NScanOutcome outcome = I18NScanText(text, u"%s %s", fields.data(), 3);
   EXPECT_EQ(outcome.result, 1);
   EXPECT_EQ(outcome.stop, I18N_SCAN_FIELD_TOO_LONG);
   EXPECT_EQ(outcome.stopField, 1);
-  EXPECT_EQ(FieldText(buffers.storage[0]), u"abc");
-  EXPECT_EQ(buffers.storage[1][0], u'X');
+  EXPECT_EQ(FieldText(text, fields[0]), u"abc");
+  EXPECT_EQ(fields[1].start, -1);
 }
 
 TEST(I18NScanTest, LongTextIsScannedInOnePass) {
-  // A field of a million code units into a buffer that takes it: linear work
-  // keeps this instant; a quadratic scanner would not finish in the test's
-  // time.
+  // A field of a million code units that fits: linear work keeps this
+  // instant; a quadratic scanner would not finish in the test's time.
   const int kLength = 1000000;
-  std::u16string body(kLength, u'a');
-  std::vector<unsigned short> text = Units(u"x " + body + u"\b");
-  std::vector<unsigned short> buffer(kLength + 1, u'X');
-  I18NScanField field = {buffer.data(), kLength + 1};
-  EXPECT_EQ(I18NScanUTF16(text.data(), u"x %[^\b]", &field, 1), 1);
-  EXPECT_EQ(buffer[kLength], 0);
-  EXPECT_EQ(buffer[kLength - 1], u'a');
+  const I18NString text(u"x " + std::u16string(kLength, u'a') + u"\b");
+  I18NScanField field = {kLength + 1, -1, -1};
+  EXPECT_EQ(I18NScanText(text, u"x %[^\b]", &field, 1).result, 1);
+  EXPECT_EQ(field.start, 2);
+  EXPECT_EQ(field.length, kLength);
 }
 
 }  // namespace

@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "I18NString.h"
-#include "OrvException.h"
 #include "OrvInputParams.h"
 
-// Allocation failure for the two allocations the history parser makes with
-// nothrow new (the comment buffer, an array; each entry, an object). Disarmed
-// (-1) they allocate as usual; armed with n they let n more allocations
-// through, yield null for the next one, and allocate as usual again.
+// Allocation failure for the allocation the history parser makes with
+// nothrow new (each entry). Disarmed (-1) it allocates as usual; armed with n
+// it lets n more allocations through, yields null for the next one, and
+// allocates as usual again.
 namespace {
-int gArrayAllocationsBeforeFailure = -1;
 int gObjectAllocationsBeforeFailure = -1;
 
 // True when the armed counter says this allocation is to fail.
@@ -26,17 +24,8 @@ bool FailsNow(int& allocationsBeforeFailure) {
 }
 }  // namespace
 
-// Both forward to the ordinary operators, so that the matching delete and
-// delete[] release what they return.
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (FailsNow(gArrayAllocationsBeforeFailure)) return nullptr;
-  try {
-    return ::operator new[](size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
-
+// Forwards to the ordinary operator, so that the matching delete releases
+// what it returns.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   if (FailsNow(gObjectAllocationsBeforeFailure)) return nullptr;
   try {
@@ -48,7 +37,7 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 
 namespace {
 
-// Arms one of the failure counters for the life of the guard.
+// Arms the failure counter for the life of the guard.
 class FailingAllocations {
  public:
   FailingAllocations(int& counter, int allocationsBeforeFailure)
@@ -421,24 +410,6 @@ const std::u16string kThreeVersions =
     Record(u"3", u"Checked in $/proj\nComment: third\n") +
     Record(u"2", u"Checked in $/proj\nComment: second\n") +
     Record(u"1", u"Created\nComment: first\n");
-
-TEST(OrvSSHistoryTest, CommentBufferAllocationFailureRaises0x561B00C5) {
-  OrvInputParams params = Params(kThreeVersions);
-  OrvSSHistory history(params);
-  FailingAllocations failing(gArrayAllocationsBeforeFailure, 1);
-  try {
-    history.ProceesOutPut();
-    FAIL() << "no exception";
-  } catch (const OrvException& e) {
-    EXPECT_EQ(e.getCode(), 0x561B00C5L);
-    EXPECT_STREQ(e.getFile(), "OrvSSHistory");
-    EXPECT_EQ(e.getLine(), 249);
-    EXPECT_STREQ(e.getFunction(), "OrvSSHistory::InitialiseRecordVariables()");
-    EXPECT_STREQ(e.getMacro(), "WEX_THROW");
-  }
-  // The entry added before the failure stays with the base.
-  EXPECT_EQ(EntriesOf(history), std::vector<Entry>{Version(u"1", u"first")});
-}
 
 TEST(OrvSSHistoryTest, EntryAllocationFailureRaisesOutOfMemory) {
   OrvInputParams params = Params(kThreeVersions);

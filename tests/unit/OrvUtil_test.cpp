@@ -131,9 +131,6 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{0x56177B77UL,
                     u"The client output of the comparison says neither that "
                     u"the files differ nor that they are the same."},
-        MessageCase{0x561B00C5UL,
-                    u"There is not enough memory to hold the comment of a "
-                    u"history record."},
         MessageCase{0x56170001UL, u"The command line is not valid:"},
         MessageCase{0x56170002UL, u"The client output cannot be read:"},
         MessageCase{0x56170003UL, u"The client output is too large:"},
@@ -175,13 +172,13 @@ TEST(OrvExceptionTest, OrvExceptionRaiseThrowsOrvExceptionWithSite) {
 }
 
 TEST(OrvExceptionTest, OrvExceptionIsCaughtAsWexException) {
-  OrvException exception(ORV_MSG_HISTORY_COMMENT_MEMORY);
+  OrvException exception(ORV_MSG_DIFF_UNRECOGNISED);
   WexException& base = exception;
   EXPECT_THROW(base.raise(nullptr, nullptr, nullptr), OrvException);
   try {
     base.raise(nullptr, nullptr, nullptr);
   } catch (const WexException& caught) {
-    EXPECT_EQ(caught.getCode(), 0x561B00C5L);
+    EXPECT_EQ(caught.getCode(), 0x56177B77L);
     EXPECT_STREQ(caught.getFile(), "");
     EXPECT_EQ(caught.getLine(), 0);
     EXPECT_STREQ(caught.getFunction(), "");
