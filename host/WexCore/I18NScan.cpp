@@ -11,6 +11,11 @@ bool IsWhiteSpace(unsigned int unit) {
   return unit == 0x20 || (unit >= 0x09 && unit <= 0x0D);
 }
 
+// True for a format character that must stand as it is in the text.
+bool IsLiteral(char16_t unit) {
+  return unit != 0 && unit != u'%' && !IsWhiteSpace(unit);
+}
+
 // One conversion of the format: %s or %[^set], stored or suppressed.
 struct Conversion {
   bool stores = true;
@@ -64,10 +69,13 @@ class Scanner {
       if (IsWhiteSpace(*format_)) {
         SkipWhiteSpaceDirective();
       } else if (*format_ != u'%') {
-        if (at_ == end_) return Stop(I18N_SCAN_INPUT_FAILURE, -1);
-        if (*at_ != *format_) return Stop(I18N_SCAN_MATCHING_FAILURE, -1);
-        ++at_;
-        ++format_;
+        // A run of literal characters, up to white space or a conversion.
+        do {
+          if (at_ == end_) return Stop(I18N_SCAN_INPUT_FAILURE, -1);
+          if (*at_ != *format_) return Stop(I18N_SCAN_MATCHING_FAILURE, -1);
+          ++at_;
+          ++format_;
+        } while (IsLiteral(*format_));
       } else {
         Conversion conversion;
         if (!ReadConversion(&conversion)) {
