@@ -13,11 +13,10 @@ I18NString OrvEnumChildren::ConverToOrvFormat() {
   OrvXmlWriter writer;
   OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"succeeded", succeeded);
+  OrvXmlWriter::ElementRun items(writer, "<item name=\"");
   for (const Child& child : children_) {
-    writer.OpenElement(u"item");
-    writer.AddAttribute(u"name", child.name);
-    writer.AddAttribute(u"project", child.isProject);
-    writer.CloseElement();
+    items.Add(child.name, child.isProject ? "\" project=\"true\"/>"
+                                          : "\" project=\"false\"/>");
   }
   return writer.Finish();
 }

@@ -195,6 +195,33 @@ void OrvXmlWriter::AppendEscapedMarkup(const Unit* begin, const Unit* end) {
   AppendEscaped(piece, end, false);
 }
 
+OrvXmlWriter::ElementRun::ElementRun(OrvXmlWriter& writer,
+                                     std::string_view opening)
+    : writer_(writer), opening_(opening) {}
+
+void OrvXmlWriter::ElementRun::Start() {
+  writer_.CloseStartTag();
+  writer_.open_.back().hasChildElements = true;
+  indentedOpening_ = "\n";
+  indentedOpening_.append(2 * writer_.open_.size(), ' ');
+  indentedOpening_.append(opening_);
+}
+
+void OrvXmlWriter::ElementRun::Add(const I18NString& value,
+                                   std::string_view closing) {
+  // An element in the run's element, once there is one, ends its start tag.
+  if (indentedOpening_.empty()) Start();
+  writer_.Append(indentedOpening_);
+  if (value.isNarrow()) {
+    const unsigned char* units = value.narrowData();
+    writer_.AppendEscaped(units, units + value.size(), true);
+  } else {
+    const char16_t* units = value.data();
+    writer_.AppendEscaped(units, units + value.size(), true);
+  }
+  writer_.Append(closing);
+}
+
 void OrvXmlWriter::CloseElement() {
   OpenTag tag = open_.back();
   open_.pop_back();

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "I18NString.h"
@@ -47,6 +48,34 @@ class OrvXmlWriter {
 
   // Closes the element open now.
   void CloseElement();
+
+  // Adds elements of one shape, one after another, inside the element open
+  // when the run starts, each without content: `opening`, a value escaped
+  // as an attribute value, and a closing picked per element; for a
+  // listing's items, <item name=" and " project="true"/>. The markup is the
+  // caller's own and makes each element whole; the run adds the
+  // indentation. The line feed, the indentation and `opening` are joined
+  // once, so each element costs three pieces of markup instead of one for
+  // every name, quote and sign: a listing has a million elements.
+  // REQUIRES: `opening` and each closing are ASCII, and `opening` outlives
+  // the run; while the run is in use, the writer opens and closes no
+  // element.
+  class ElementRun {
+   public:
+    ElementRun(OrvXmlWriter& writer, std::string_view opening);
+
+    // Adds one element.
+    void Add(const I18NString& value, std::string_view closing);
+
+   private:
+    // Ends the start tag of the element the run is in, and joins the line
+    // feed, the indentation and the opening.
+    void Start();
+
+    OrvXmlWriter& writer_;
+    std::string_view opening_;
+    std::string indentedOpening_;  // empty until the first element
+  };
 
   // Closes every element still open and returns the whole document, which
   // ends with a line feed. The writer is spent afterwards.
@@ -107,6 +136,11 @@ class OrvXmlWriter {
     AppendSlowly(units, count);
   }
   void Append(const char16_t* text);
+  // The caller's ASCII markup.
+  void Append(std::string_view markup) {
+    Append(reinterpret_cast<const unsigned char*>(markup.data()),
+           markup.size());
+  }
   // A string literal of the writer's own markup, its length known.
   template <std::size_t N>
   void AppendLiteral(const char16_t (&text)[N]) {
