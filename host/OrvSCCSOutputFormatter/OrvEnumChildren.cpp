@@ -1,6 +1,18 @@
 #include "OrvEnumChildren.h"
 
+#include <string_view>
+
 #include "OrvXmlWriter.h"
+
+namespace {
+
+// The markup of an item around its name. Held as views, so that no item
+// measures them again.
+constexpr std::string_view kItemOpening = "<item name=\"";
+constexpr std::string_view kProjectClosing = "\" project=\"true\"/>";
+constexpr std::string_view kFileClosing = "\" project=\"false\"/>";
+
+}  // namespace
 
 OrvEnumChildren::OrvEnumChildren(OrvInputParams& params)
     : OrvCmdObject(params),
@@ -13,10 +25,9 @@ I18NString OrvEnumChildren::ConverToOrvFormat() {
   OrvXmlWriter writer;
   OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"succeeded", succeeded);
-  OrvXmlWriter::ElementRun items(writer, "<item name=\"");
+  OrvXmlWriter::ElementRun items(writer, kItemOpening);
   for (const Child& child : children_) {
-    items.Add(child.name, child.isProject ? "\" project=\"true\"/>"
-                                          : "\" project=\"false\"/>");
+    items.Add(child.name, child.isProject ? kProjectClosing : kFileClosing);
   }
   return writer.Finish();
 }
