@@ -4,10 +4,11 @@
     baseline_history.py FILE
 
 Splits the client output at the record markers, reads each record with one
-regular expression and builds the document with xml.etree.ElementTree, for
-bench/run to time the handler against. It gives the handler's entries
-(version, user, date, comment), not its bytes: ElementTree writes its own
-declaration, no indentation, and escapes only what it must.
+regular expression and builds the document with xml.etree.ElementTree,
+indented two blanks a level as the handler's is, for bench/run to time the
+handler against. It gives the handler's entries (version, user, date,
+comment), not its bytes: ElementTree writes its own declaration and escapes
+only what it must.
 """
 
 import re
@@ -68,6 +69,7 @@ def main(argv):
         entry = ET.SubElement(root, "entry", version=version, user=user,
                               date=date + " " + time)
         ET.SubElement(entry, "comment").text = unwrap(comment.rstrip("\n"))
+    ET.indent(root, space="  ")
     ET.ElementTree(root).write(sys.stdout.buffer, encoding="UTF-8",
                                xml_declaration=True)
     return 0
