@@ -1,15 +1,15 @@
 // Fuzz target of the history query (identifier 4): any client output
-// answers, every entry fits its scan buffers, and every entry reads back from
-// the document exactly as the parser added it (the comment with the
-// formatter's escaping undone).
+// answers, every entry's fields fit the host's limits, and every entry reads
+// back from the document exactly as the parser added it (the comment with
+// the formatter's escaping undone).
 
 #include "FuzzSupport.h"
 #include "OrvSSHistory.h"
 
 namespace {
 
-// The history's fixed scan buffers hold 11 code units of version, date and
-// time and 31 of user; a longer field yields no entry.
+// The host takes at most 11 code units of version, date and time and 31 of
+// user; a longer field yields no entry.
 void CheckFieldSizes(const OrvHistoryRecord& entry) {
   fuzz::Require(entry.Version().size() <= 11, "version longer than 11");
   fuzz::Require(entry.User().size() <= 31, "user longer than 31");

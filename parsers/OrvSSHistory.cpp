@@ -56,8 +56,9 @@ std::size_t NextWrapPosition(std::size_t position) {
   return position == 0 ? kWrapColumns - 1 : position + kWrapColumns;
 }
 
-// The capacities of the host's fixed scan buffers, terminator included: a
-// longer version, user, date or time does not fit, and its block is no entry.
+// The host holds a version, date or time in 12 code units and a user in 32,
+// a terminator included: a longer field does not fit, and its block is no
+// entry.
 const int kVersionCapacity = 12;
 const int kUserCapacity = 32;
 const int kDateCapacity = 12;

@@ -423,9 +423,10 @@ TEST(OrvSSHistoryTest, EntryAllocationFailureRaisesOutOfMemory) {
 }
 
 TEST(OrvSSHistoryTest, ManyVersionsParseInLinearTime) {
-  // 20,000 versions (about 3.4 million code units), each with a comment. The
-  // comment buffer is sized by its block; one sized by the whole output
-  // would clear some 7 MB per version, 140 GB in all.
+  // 20,000 versions (about 3.4 million code units), each with a comment.
+  // Work per version must follow the size of its block: anything sized by
+  // the whole output (a buffer, a copy, a search) would touch some 7 MB per
+  // version, 140 GB in all.
   std::u16string output = kPreamble;
   const std::u16string body =
       u"Checked in $/proj\nComment: A change that is described in a few "
