@@ -26,16 +26,27 @@ I18NString OrvEnumChildren::ConverToOrvFormat() {
   OrvOpenResult(writer, GetCommandID(), kQueryName);
   writer.AddAttribute(u"succeeded", succeeded);
   OrvXmlWriter::ElementRun items(writer, kItemOpening);
-  for (const Child& child : children_) {
-    items.Add(child.name, child.isProject ? kProjectClosing : kFileClosing);
+  for (std::size_t i = 0; i < names_.size(); ++i) {
+    items.Add(names_[i], projects_[i] ? kProjectClosing : kFileClosing);
   }
   return writer.Finish();
 }
 
+std::vector<OrvEnumChildren::Child> OrvEnumChildren::Children() const {
+  std::vector<Child> children;
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    children.push_back({names_[i], projects_[i]});
+  return children;
+}
+
 void OrvEnumChildren::AddItem(const I18NString& name, const bool& isProject) {
-  children_.push_back({name, isProject});
+  // The flag first: when the name then finds no memory, the flags are one
+  // ahead, and everything reads as many children as there are names.
+  projects_.push_back(isProject);
+  names_.push_back(name);
 }
 
 void OrvEnumChildren::ReserveItems(std::size_t count) {
-  children_.reserve(count);
+  names_.reserve(count);
+  projects_.reserve(count);
 }

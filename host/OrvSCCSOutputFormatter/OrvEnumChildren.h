@@ -29,7 +29,9 @@ class OrvEnumChildren : public OrvCmdObject {
   I18NString ConverToOrvFormat() override;
 
   bool Succeeded() const { return succeeded; }
-  const std::vector<Child>& Children() const { return children_; }
+
+  // The children added so far, in the order added (a copy, for tests).
+  std::vector<Child> Children() const;
 
  protected:
   // Appends one child.
@@ -43,7 +45,11 @@ class OrvEnumChildren : public OrvCmdObject {
   I18NString clientOutput;  // read by the parser
 
  private:
-  std::vector<Child> children_;
+  // The names and the project flags of the children, side by side: a flag
+  // beside each 16-byte name would pad it to 24 bytes, a third more memory
+  // for a listing of a million children.
+  std::vector<I18NString> names_;
+  std::vector<bool> projects_;
 };
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVENUMCHILDREN_H_
