@@ -181,8 +181,7 @@ class Scanner {
 template <typename Unit>
 I18NScanOutcome Scan(const Unit* units, int length, const char16_t* format,
                      I18NScanField* fields, int fieldCount) {
-  return Scanner<Unit>(units, units + length, format, fields, fieldCount)
-      .Run();
+  return Scanner<Unit>(units, units + length, format, fields, fieldCount).Run();
 }
 
 }  // namespace
