@@ -159,13 +159,7 @@ void OrvXmlWriter::AddAttribute(const char16_t* name, long value) {
 void OrvXmlWriter::AddText(const I18NString& text) {
   if (text.empty()) return;
   CloseStartTag();
-  if (text.isNarrow()) {
-    const unsigned char* units = text.narrowData();
-    AppendEscaped(units, units + text.size(), false);
-  } else {
-    const char16_t* units = text.data();
-    AppendEscaped(units, units + text.size(), false);
-  }
+  AppendEscaped(text, false);
 }
 
 void OrvXmlWriter::AddEscapedText(const I18NString& markup) {
@@ -212,13 +206,7 @@ void OrvXmlWriter::ElementRun::Add(const I18NString& value,
   // An element in the run's element, once there is one, ends its start tag.
   if (indentedOpening_.empty()) Start();
   writer_.Append(indentedOpening_);
-  if (value.isNarrow()) {
-    const unsigned char* units = value.narrowData();
-    writer_.AppendEscaped(units, units + value.size(), true);
-  } else {
-    const char16_t* units = value.data();
-    writer_.AppendEscaped(units, units + value.size(), true);
-  }
+  writer_.AppendEscaped(value, true);
   writer_.Append(closing);
 }
 
@@ -290,6 +278,16 @@ void OrvXmlWriter::AppendEscaped(const Unit* begin, const Unit* end,
     run = ++at;
   }
   Append(run, static_cast<std::size_t>(end - run));
+}
+
+void OrvXmlWriter::AppendEscaped(const I18NString& text, bool inAttribute) {
+  if (text.isNarrow()) {
+    const unsigned char* units = text.narrowData();
+    AppendEscaped(units, units + text.size(), inAttribute);
+  } else {
+    const char16_t* units = text.data();
+    AppendEscaped(units, units + text.size(), inAttribute);
+  }
 }
 
 void OrvXmlWriter::AppendSlowly(const char16_t* units, std::size_t count) {

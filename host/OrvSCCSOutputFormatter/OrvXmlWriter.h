@@ -100,6 +100,8 @@ class OrvXmlWriter {
                        const Unit* end);
   template <typename Unit>
   void AppendEscaped(const Unit* begin, const Unit* end, bool inAttribute);
+  // The units of `text`, in the width they are stored in, escaped.
+  void AppendEscaped(const I18NString& text, bool inAttribute);
   template <typename Unit>
   void AppendEscapedMarkup(const Unit* begin, const Unit* end);
 

@@ -38,6 +38,7 @@ const Unit* EndOfRun(const Conversion& conversion, const Unit* at,
   // the runs they end are whole lines and comments: those are searched for.
   if (conversion.setEnd - conversion.setBegin == 1) {
     const char16_t excluded = *conversion.setBegin;
+    // A unit that one-byte text cannot hold ends nothing there.
     if (excluded > static_cast<Unit>(~Unit{0})) return end;
     return i18n_units::FindUnit(at, end, static_cast<Unit>(excluded));
   }
