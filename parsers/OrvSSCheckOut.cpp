@@ -15,6 +15,44 @@ namespace {
 const int kUserColumnStart = 20;
 const int kUserColumnWidth = 14;
 
+const unsigned int kColon = ':';
+const unsigned int kLineFeed = '\n';
+
+// True when the colon at `colon` ends a heading: nothing but white space
+// follows it up to the end of its line. A heading "$/proj:" (also one the
+// client wrapped over two lines) and a log-in prompt end so; the colon of a
+// listing line's time ("14:58") or local folder ("C:\") does not.
+bool EndsHeading(const I18NString& output, int colon) {
+  for (int at = colon + 1; at < output.length(); ++at) {
+    const char16_t unit = output.at(at);
+    if (unit == kLineFeed) return true;
+    if (!OrvSystemUtils::IsWhiteSpace(unit)) return false;
+  }
+  return true;
+}
+
+// The position where the line that holds `position` starts.
+int LineStart(const I18NString& output, int position) {
+  int start = 0;
+  for (int lineFeed = output.find(kLineFeed, 0);
+       lineFeed != -1 && lineFeed < position;
+       lineFeed = output.find(kLineFeed, lineFeed + 1)) {
+    start = lineFeed + 1;
+  }
+  return start;
+}
+
+// The text whose byte 0 is the first byte of the first checkout line. After
+// a heading that is the text two characters after the heading's colon (the
+// colon and its line feed dropped). For one file's status the client prints
+// no heading, and the first colon stands inside the checkout line itself:
+// then the line that holds it is the first checkout line.
+I18NString ListingAfterHeading(const I18NString& output, int colon) {
+  if (EndsHeading(output, colon))
+    return client_messages::CutAtHeadingColon(output).listing;
+  return output.substring(LineStart(output, colon), -1);
+}
+
 // The bytes of the user column of `listing` (whose byte 0 is the first byte of
 // the first checkout line), decoded again; never reads past the converted
 // text, so a short text yields only what it holds from byte 20 on, or nothing.
@@ -37,20 +75,16 @@ OrvSSCheckOut::OrvSSCheckOut(OrvInputParams& params) : OrvCheckedOut(params) {}
 OrvSSCheckOut::~OrvSSCheckOut() {}
 
 void OrvSSCheckOut::ProceesOutPut() {
-  // Without a heading colon there is no listing to read a user from.
+  // Without a colon there is no checkout line to read a user from.
   const bool noCheckouts =
       client_messages::Contains(clientOutput, client_messages::kNoCheckouts);
-  const client_messages::HeadingCut cut =
-      noCheckouts ? client_messages::HeadingCut()
-                  : client_messages::CutAtHeadingColon(clientOutput);
-  if (!cut.hasColon) {
+  const int colon = noCheckouts ? -1 : clientOutput.find(kColon, 0);
+  if (colon == -1) {
     checkedOutBy.erase(0, -1);
     isCheckedOut = false;
     return;
   }
-  // The heading "$/proj:" and its line feed are gone: byte 0 is the first
-  // byte of the first checkout line.
-  checkedOutBy = UserColumn(cut.listing);
+  checkedOutBy = UserColumn(ListingAfterHeading(clientOutput, colon));
   OrvSystemUtils::TrimLeft(checkedOutBy);
   OrvSystemUtils::TrimRight(checkedOutBy);
   if (!checkedOutBy.empty()) isCheckedOut = true;

@@ -113,8 +113,56 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"a colon in the window is part of the name",
                    kHeading + kNameColumn + u"Al:ce         Exc\n", true,
                    u"Al:ce"},
-        StatusCase{"only the first colon decides where counting begins",
-                   u"x:y" + kNameColumn + u"Alice: 12\n", true, u"Alice: 12"}));
+        StatusCase{"a later heading colon does not move the window",
+                   kHeading + kNameColumn + u"Alice         Exc\n$/other:\n" +
+                       kNameColumn + u"Bob           Exc\n",
+                   true, u"Alice"},
+        StatusCase{"blanks after the heading's colon: the cut drops one",
+                   u"$/proj:  \n" + kNameColumn + u"Alice         Exc\n", true,
+                   u"Alice"},
+        StatusCase{"a heading wrapped over two lines",
+                   u"$/projects/customer-portal/releases/2021-spring/"
+                   u"frontend/src/components/dialog\n"
+                   u"s/settings:\n" +
+                       kNameColumn +
+                       u"Alice         Exc  08-02-21 14:58  C:\\w\n",
+                   true, u"Alice"},
+        StatusCase{"a log-in prompt", u"Username: ", false, u""}));
+
+// Asked for one file, the client prints its checkout line without a heading:
+// the first colon is the time's or the local folder's, and the line that
+// holds it is the one the user column is read from.
+const std::u16string kOneFile = u"main_window.cpp     ";
+const std::u16string kFolder = u"  C:\\Documents and Settings\\szabo\\src\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    NoHeading, StatusTest,
+    testing::Values(
+        StatusCase{"a 24-hour time",
+                   kOneFile + u"Szabo         Exc  08-02-21 14:58" + kFolder,
+                   true, u"Szabo"},
+        StatusCase{"a 12-hour time",
+                   kOneFile + u"Szabo         Exc   8/02/21  4:18p" + kFolder,
+                   true, u"Szabo"},
+        StatusCase{"a shared checkout, without Exc",
+                   kOneFile + u"Szabo              08-02-21 14:58" + kFolder,
+                   true, u"Szabo"},
+        StatusCase{"a user cut at 13 characters by the client",
+                   kOneFile + u"Christopherse Exc  08-02-21 14:58" + kFolder,
+                   true, u"Christopherse"},
+        StatusCase{"no date or time: the local folder's colon",
+                   kOneFile + u"Szabo         Exc" + kFolder, true, u"Szabo"},
+        StatusCase{
+            "the line after a blank line",
+            u"\n" + kOneFile + u"Szabo         Exc  08-02-21 14:58" + kFolder,
+            true, u"Szabo"},
+        StatusCase{"only the first line counts",
+                   kOneFile + u"Szabo         Exc  08-02-21 14:58" + kFolder +
+                       kNameColumn + u"Alice         Exc  08-02-21 14:58" +
+                       kFolder,
+                   true, u"Szabo"},
+        StatusCase{"a prompt followed by text: a line of 20 bytes",
+                   u"Username: Password: ", false, u""}));
 
 // The window counts bytes of the default encoding, not characters: an accented
 // file name takes more bytes in UTF-8 than in windows-1252.
@@ -159,6 +207,11 @@ INSTANTIATE_TEST_SUITE_P(
                     kHeading + kNameColumn + u"Zoë           Exc\n", u"Zoë"},
         EncodedCase{"UTF-8: an accented user name", "UTF-8",
                     kHeading + kNameColumn + u"Zoë          Exc\n", u"Zoë"},
+        EncodedCase{"windows-1252: one file's line, accented, no heading",
+                    "windows-1252",
+                    u"Résumé des tâches.t Zoë           Exc  "
+                    u"08-03-04 11:05a  C:\\work\\docs\n",
+                    u"Zoë"},
         EncodedCase{"UTF-8: a letter cut in two at the window's end", "UTF-8",
                     kHeading + kNameColumn + u"ABCDEFGHIJKLMë\n",
                     u"ABCDEFGHIJKLM\uFFFD"}));
