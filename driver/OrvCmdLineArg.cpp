@@ -23,10 +23,11 @@ namespace {
 const char kThisFile[] = "OrvCmdLineArg.cpp";
 const char kFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 const char kEncodingOption[] = "--encoding";
+const char kExplainOption[] = "--explain";
 const char kStandardInput[] = "-";
 
 const char16_t kUsageHead[] =
-    u"Usage: vss-handler COMMAND [--encoding NAME] [FILE]\n"
+    u"Usage: vss-handler COMMAND [--encoding NAME] [--explain] [FILE]\n"
     u"       vss-handler --help\n"
     u"       vss-handler --version\n"
     u"\n"
@@ -36,7 +37,7 @@ const char16_t kUsageHead[] =
     u"\n"
     u"COMMAND names the query, by identifier or by name:\n";
 
-const char16_t kUsageTail[] =
+const char16_t kUsageOptions[] =
     u"Any other integer (0, 2, 7, -1, 10, ...) selects no query: FILE is not\n"
     u"read and nothing is printed.\n"
     u"\n"
@@ -44,7 +45,14 @@ const char16_t kUsageTail[] =
     u"  --encoding NAME, --encoding=NAME\n"
     u"              the encoding of the client output's bytes (UTF-8,\n"
     u"              windows-1252, IBM437, ISO-8859-1, ...); it must write\n"
-    u"              ASCII as single bytes. Default: the locale's encoding.\n"
+    u"              ASCII as single bytes.\n";
+
+// After the default encoding's line.
+const char16_t kUsageTail[] =
+    u"  --explain   also write to standard error, one line per decision, why\n"
+    u"              the answer says what it says, with the line of the client\n"
+    u"              output each concerns; standard output and the exit status\n"
+    u"              stay the same\n"
     u"  -h, --help  print this text and exit\n"
     u"  --version   print the version and exit\n"
     u"\n"
@@ -108,6 +116,7 @@ bool SelectsQuery(const OrvQueryTable& queries, int id) {
 struct CommandLineWords {
   bool help = false;
   bool version = false;
+  bool explain = false;
   const char* command = nullptr;
   const char* file = nullptr;
   const char* encoding = nullptr;
@@ -152,6 +161,8 @@ int TakeOption(int argc, char** argv, int index, CommandLineWords& words) {
     words.help = true;
   } else if (std::strcmp(word, "--version") == 0) {
     words.version = true;
+  } else if (std::strcmp(word, kExplainOption) == 0) {
+    words.explain = true;
   } else if (std::strcmp(word, kEncodingOption) == 0) {
     if (index + 1 >= argc) {
       RaiseCommandLineError("option '--encoding' needs a value");
@@ -315,6 +326,41 @@ void UseEncoding(const char* encoding) {
   I18NSetPlatformDefaultEncoding(encoding);
 }
 
+// The --encoding option's last line: the default in force where it runs.
+std::u16string DefaultEncodingLine() {
+  return u"              Default here: " +
+         Utf16(I18NGetPlatformDefaultEncoding()) + u" (" +
+         Utf16(I18NEnvironmentEncodingOrigin()) + u").\n";
+}
+
+// Says where the client output came from, how it was decoded and why, and
+// what decoding had to replace.
+void ExplainInput(OrvExplanation& explanation, const std::string& source,
+                  bool encodingNamed, const OrvClientInputFacts& facts) {
+  const bool standardInput = source == kStandardInput;
+  const char* const encoding = I18NGetPlatformDefaultEncoding();
+  const char* const origin =
+      encodingNamed ? "named by --encoding" : I18NEnvironmentEncodingOrigin();
+  const char* const from = standardInput ? "standard input" : "the file ";
+  const OrvQuotedText name =
+      standardInput ? OrvQuotedText::Nothing() : OrvQuotedText(source);
+  const OrvCount bytes{static_cast<long long>(facts.bytes), "byte", "bytes"};
+  if (facts.invalidSequences == 0) {
+    explanation.Say(OrvPlace::ClientOutput(), bytes, " from ", from, name,
+                    ", decoded as ", encoding, " (", origin,
+                    "): every byte is valid in it");
+  } else {
+    explanation.Say(OrvPlace::ClientOutput(), bytes, " from ", from, name,
+                    ", decoded as ", encoding, " (", origin, "): ",
+                    OrvCount{static_cast<long long>(facts.invalidSequences),
+                             "byte sequence", "byte sequences"},
+                    " invalid in it became U+FFFD (if the client wrote another "
+                    "code page, --encoding names it)");
+  }
+  if (facts.byteOrderMark)
+    explanation.Say(OrvPlace::Line(1), "a leading byte-order mark was dropped");
+}
+
 void PrintText(const char16_t* text) {
   // --help and --version exit 0 whether or not their text got out.
   OrvFormatterUtility::WriteToStdOut(I18NString(std::u16string(text)));
@@ -333,7 +379,9 @@ OrvCmdLineArg::~OrvCmdLineArg() {}
 void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   CommandLineWords words = SortWords(argc, argv);
   if (words.help) {
-    PrintText((kUsageHead + QueryLines(queries_) + kUsageTail).c_str());
+    PrintText((kUsageHead + QueryLines(queries_) + kUsageOptions +
+               DefaultEncodingLine() + kUsageTail)
+                  .c_str());
     return;
   }
   if (words.version) {
@@ -345,10 +393,23 @@ void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   std::string source = words.file != nullptr ? words.file : kStandardInput;
   params_.SetCommandID(id);
   params_.SetSourceName(source);
+  if (words.explain) {
+    explanation_.Enable();
+    params_.SetExplanation(&explanation_);
+  }
   // An identifier without a query answers nothing, so its input is not read:
   // a missing file then is no failure either.
-  if (SelectsQuery(queries_, id)) {
+  if (!SelectsQuery(queries_, id)) {
+    explanation_.Say(OrvPlace::CommandLine(), "identifier ", id,
+                     " selects no query: nothing is read or printed");
+  } else if (!explanation_.enabled()) {
     params_.SetClientOutput(OrvReadClientOutput(source));
+  } else {
+    OrvClientInputFacts facts;
+    params_.SetClientOutput(OrvReadClientOutput(source, &facts));
+    explanation_.Explain([&] {
+      ExplainInput(explanation_, source, words.encoding != nullptr, facts);
+    });
   }
   _CmdId = id;
 }

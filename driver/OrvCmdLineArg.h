@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "CommandDriver.h"
+#include "OrvExplanation.h"
 #include "OrvInputParams.h"
 
 // The rows of a query table, for range-for.
@@ -16,7 +17,7 @@ struct OrvQueryTable {
 
 // Decodes the handler's command line:
 //
-//   vss-handler COMMAND [--encoding NAME] [FILE]
+//   vss-handler COMMAND [--encoding NAME] [--explain] [FILE]
 //   vss-handler -h | --help | --version
 //
 // and reads the client output that it names. COMMAND's names and the
@@ -36,7 +37,9 @@ class OrvCmdLineArg {
   // encoding named by --encoding NAME (or --encoding=NAME) the platform
   // default, and reads and decodes the client output (FILE, or standard input
   // when FILE is absent or "-"); for an identifier that selects no query the
-  // client output is not read. -h or --help prints the usage (one line
+  // client output is not read. --explain makes the query's explanation write
+  // its lines to standard error, the first of them about the client output
+  // and its decoding. -h or --help prints the usage (one line
   // "  ID  NAME  SUMMARY" per named query) and --version the handler's and
   // the linked Xerces-C's versions on standard output; both select no query
   // (identifier 0), and the words after them are not looked at. Every
@@ -54,6 +57,8 @@ class OrvCmdLineArg {
  private:
   int _CmdId;
   OrvQueryTable queries_;
+  // Declared before params_, which points at it once --explain is given.
+  OrvExplanation explanation_;
   OrvInputParams params_;
 };
 

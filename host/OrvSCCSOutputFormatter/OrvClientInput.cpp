@@ -57,16 +57,24 @@ SourceSize SizeOfSource(PortInput& input, const std::string& path) {
 }
 
 // Drops a leading byte-order mark and makes every CR LF pair one LF.
-I18NString CleanLineEnds(I18NString text) {
-  if (!text.empty() && text.at(0) == kByteOrderMark) text.erase(0, 1);
+I18NString CleanLineEnds(I18NString text, OrvClientInputFacts* facts) {
+  if (!text.empty() && text.at(0) == kByteOrderMark) {
+    text.erase(0, 1);
+    if (facts != nullptr) facts->byteOrderMark = true;
+  }
   // The client wrote its text in text mode: CR LF is its line end.
   text.replaceAll(I18NString(u"\r\n"), I18NString(u"\n"));
   return text;
 }
 
+void CountInvalidSequence(void* facts) {
+  ++static_cast<OrvClientInputFacts*>(facts)->invalidSequences;
+}
+
 }  // namespace
 
-I18NString OrvReadClientOutput(const std::string& path) {
+I18NString OrvReadClientOutput(const std::string& path,
+                               OrvClientInputFacts* facts) {
   PortInput input;
   OpenSource(input, path);
   const SourceSize size = SizeOfSource(input, path);
@@ -90,7 +98,12 @@ I18NString OrvReadClientOutput(const std::string& path) {
     used += count;
     if (used > kOrvMaxClientOutputBytes) RaiseTooLarge(path);
   }
-  return CleanLineEnds(I18NDecodeInPlace(bytes, used, nullptr));
+  if (facts == nullptr)
+    return CleanLineEnds(I18NDecodeInPlace(bytes, used, nullptr), nullptr);
+  facts->bytes = used;
+  return CleanLineEnds(
+      I18NDecodeInPlace(bytes, used, nullptr, &CountInvalidSequence, facts),
+      facts);
 }
 
 I18NString OrvDecodeClientOutput(const std::string& bytes) {
@@ -99,5 +112,6 @@ I18NString OrvDecodeClientOutput(const std::string& bytes) {
   if (!bytes.empty())
     std::memcpy(storage.ReserveNarrow(bytes.size()), bytes.data(),
                 bytes.size());
-  return CleanLineEnds(I18NDecodeInPlace(storage, bytes.size(), nullptr));
+  return CleanLineEnds(I18NDecodeInPlace(storage, bytes.size(), nullptr),
+                       nullptr);
 }

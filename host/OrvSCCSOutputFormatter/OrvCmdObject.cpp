@@ -8,7 +8,8 @@
 #include "PortSystem.h"
 
 OrvCmdObject::OrvCmdObject(OrvInputParams& params)
-    : commandId_(params.GetCommandID()) {}
+    : commandId_(params.GetCommandID()),
+      explanation_(params.GetExplanation()) {}
 
 OrvCmdObject::~OrvCmdObject() {}
 

@@ -2,6 +2,7 @@
 #define ORVSCCSOUTPUTFORMATTER_ORVCMDOBJECT_H_
 
 #include "I18NString.h"
+#include "OrvExplanation.h"
 #include "OrvInputParams.h"
 
 // The root of all command objects: one query, run once through
@@ -25,11 +26,15 @@ class OrvCmdObject {
   int GetCommandID() const { return commandId_; }
 
  protected:
-  // Takes the command identifier from `params`.
+  // Takes the command identifier and the explanation from `params`.
   explicit OrvCmdObject(OrvInputParams& params);
+
+  // Where the parser says why its answer says what it says (--explain).
+  OrvExplanation& Explanation() const { return explanation_; }
 
  private:
   int commandId_;
+  OrvExplanation& explanation_;
 };
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVCMDOBJECT_H_

@@ -42,6 +42,10 @@ const char* I18NGetPlatformDefaultEncoding() {
   return name.c_str();
 }
 
+const char* I18NEnvironmentEncodingOrigin() {
+  return PortDefaultEncodingOrigin();
+}
+
 void I18NSetPlatformDefaultEncoding(const char* name) {
   // A null name goes back to the locale's codeset.
   DefaultEncoding() = name != nullptr ? name : "";

@@ -33,6 +33,11 @@ I18NTransformationResult I18NExternalBufferToUTF16(unsigned short*& out,
 // The returned text stays valid until the default is next set.
 const char* I18NGetPlatformDefaultEncoding();
 
+// Where the environment's default encoding comes from, in words for a
+// person ("the locale's encoding", "the ANSI code page"): what
+// I18NGetPlatformDefaultEncoding() gives when no encoding was set.
+const char* I18NEnvironmentEncodingOrigin();
+
 // Makes `name` the process's default encoding from now on.
 // REQUIRES: I18NIsKnownEncoding(name).
 void I18NSetPlatformDefaultEncoding(const char* name);

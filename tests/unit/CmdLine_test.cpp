@@ -262,13 +262,22 @@ TEST_F(CmdLineTest, InputOverOneGibibyteIsRefusedUnread) {
 TEST_F(CmdLineTest, HelpAndVersionPrintAndSelectNothing) {
   std::string help = PrintedBy({"--help"});
   EXPECT_EQ(
-      help.rfind("Usage: vss-handler COMMAND [--encoding NAME] [FILE]\n", 0),
+      help.rfind(
+          "Usage: vss-handler COMMAND [--encoding NAME] [--explain] [FILE]\n",
+          0),
       0u)
       << help;
   for (const char* word : {"exists", "checkout", "history", "children",
-                           "properties", "diff", "--encoding", "Exit status"}) {
+                           "properties", "diff", "--encoding", "--explain",
+                           "Exit status"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
+  // The default where the handler runs, not a description of one.
+  EXPECT_NE(help.find(std::string("Default here: ") +
+                      I18NGetPlatformDefaultEncoding() +
+                      " (the locale's encoding).\n"),
+            std::string::npos)
+      << help;
   // Completion scripts read the names from these lines.
   EXPECT_NE(help.find("\n  4  history     the versions of an item\n"
                       "  5  children    the files and sub-projects of a "

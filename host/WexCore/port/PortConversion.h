@@ -61,4 +61,8 @@ PortStep PortEncode(PortConverter* converter, const char16_t*& in,
 // above knows it, read without changing the process's own locale.
 std::string PortDefaultEncodingName();
 
+// Where PortDefaultEncodingName() takes the name from, in words for a person
+// ("the locale's encoding", "the ANSI code page").
+const char* PortDefaultEncodingOrigin();
+
 #endif  // WEXCORE_PORT_PORTCONVERSION_H_

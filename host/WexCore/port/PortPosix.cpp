@@ -151,6 +151,11 @@ PortError PortWriteAll(int descriptor, const char* bytes, std::size_t count,
   return 0;
 }
 
+PortError PortWriteDiagnostics(const char* text, std::size_t count) {
+  std::size_t written = 0;
+  return PortWriteAll(STDERR_FILENO, text, count, written);
+}
+
 PortError PortFlushStandardOutput() {
   return std::fflush(stdout) != 0 ? static_cast<PortError>(errno) : 0;
 }
@@ -259,3 +264,5 @@ std::string PortDefaultEncodingName() {
   freelocale(locale);
   return codeset.empty() ? kFallbackEncoding : codeset;
 }
+
+const char* PortDefaultEncodingOrigin() { return "the locale's encoding"; }

@@ -93,6 +93,11 @@ extern const int kPortStandardOutput;
 PortError PortWriteAll(int descriptor, const char* bytes, std::size_t count,
                        std::size_t& written);
 
+// Writes the UTF-8 text [text, text + count) to standard error, for a person
+// to read: where standard error is a console that takes wide text, as that
+// text, else as its bytes. Returns 0 or the failure.
+PortError PortWriteDiagnostics(const char* text, std::size_t count);
+
 // Hands whatever the C library holds for standard output to the system.
 // Returns 0 or the failure.
 PortError PortFlushStandardOutput();

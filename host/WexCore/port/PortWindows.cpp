@@ -59,6 +59,8 @@ void PortStartProcess() {
   // client output's CR LF pairs reach the handler, which folds them itself.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
+  // --explain's lines end in LF on both systems.
+  _setmode(_fileno(stderr), _O_BINARY);
 }
 
 PortArguments::PortArguments(int argc, char** argv) {
@@ -140,6 +142,42 @@ PortError PortWriteAll(int descriptor, const char* bytes, std::size_t count,
     written += static_cast<std::size_t>(taken);
   }
   return 0;
+}
+
+namespace {
+
+// Older consoles refuse a single write of more than about 64 KiB; a piece
+// never ends between the two halves of a surrogate pair.
+PortError WriteConsoleInPieces(HANDLE console, const std::wstring& wide) {
+  const std::size_t kPieceUnits = 8192;
+  for (std::size_t at = 0; at < wide.size();) {
+    std::size_t end = std::min(wide.size(), at + kPieceUnits);
+    if (end < wide.size() && end > at + 1 && wide[end] >= 0xDC00 &&
+        wide[end] <= 0xDFFF)
+      --end;
+    DWORD taken = 0;
+    if (!WriteConsoleW(console, wide.data() + at, static_cast<DWORD>(end - at),
+                       &taken, nullptr))
+      return EIO;
+    at = end;
+  }
+  return 0;
+}
+
+}  // namespace
+
+PortError PortWriteDiagnostics(const char* text, std::size_t count) {
+  // A console shows UTF-8 bytes in its own code page; it takes wide text
+  // as it is. Redirected, standard error gets the bytes, as on POSIX.
+  const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (error != INVALID_HANDLE_VALUE && error != nullptr &&
+      GetConsoleMode(error, &mode)) {
+    const std::wstring wide = WideFromUtf8(std::string(text, count).c_str());
+    return WriteConsoleInPieces(error, wide);
+  }
+  std::size_t written = 0;
+  return PortWriteAll(_fileno(stderr), text, count, written);
 }
 
 PortError PortFlushStandardOutput() {
@@ -349,3 +387,5 @@ PortStep PortEncode(PortConverter* converter, const char16_t*& in,
 }
 
 std::string PortDefaultEncodingName() { return WindowsCodePageName(GetACP()); }
+
+const char* PortDefaultEncodingOrigin() { return "the ANSI code page"; }
