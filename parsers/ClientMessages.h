@@ -55,10 +55,30 @@ I18NString Marker(const char* text);
 // True when `text` holds the ASCII `marker`.
 bool Contains(const I18NString& text, const char* marker);
 
-// True when `text` holds a database error or a log-in prompt, tested in the
+// Inside this prefix, the text that follows is a project comparison's
+// (folder by folder), not a file comparison's.
+inline constexpr char kProjectComparison[] = "Diffing:";
+
+// A database error or a log-in prompt that a client output reports: the
+// marker that decided and where it stands, or no marker (null) at -1.
+struct ClientFailure {
+  const char* marker = nullptr;
+  int position = -1;
+  // What the marker means, for a person.
+  const char* meaning = nullptr;
+};
+
+// The database error or log-in prompt that `text` holds, tested in the
 // client's order of precedence: missing database, incompatible database,
-// then either prompt (both searched before either is looked at).
+// then either prompt (both searched before either is looked at; the first
+// in the text is reported).
+ClientFailure FindClientFailure(const I18NString& text);
+
+// True when `text` holds a database error or a log-in prompt.
 bool ReportsClientFailure(const I18NString& text);
+
+// The position of the ASCII `marker` in `text`, or -1.
+int Find(const I18NString& text, const char* marker);
 
 // The client output cut after its heading "$/proj:": `heading` is everything
 // up to the first colon, the colon and the one character after it (the
@@ -73,6 +93,10 @@ struct HeadingCut {
 
 // Cuts `output` after the first colon, as HeadingCut describes.
 HeadingCut CutAtHeadingColon(const I18NString& output);
+
+// Where the listing starts after the heading colon at `colon`: two
+// characters after it, or -1 when that is past the end of `output`.
+int HeadingCutPosition(const I18NString& output, int colon);
 
 }  // namespace client_messages
 

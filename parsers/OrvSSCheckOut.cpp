@@ -42,30 +42,137 @@ int LineStart(const I18NString& output, int position) {
   return start;
 }
 
-// The text whose byte 0 is the first byte of the first checkout line. After
-// a heading that is the text two characters after the heading's colon (the
-// colon and its line feed dropped). For one file's status the client prints
-// no heading, and the first colon stands inside the checkout line itself:
-// then the line that holds it is the first checkout line.
-I18NString ListingAfterHeading(const I18NString& output, int colon) {
+// Where the text whose byte 0 is the first byte of the first checkout line
+// starts, and why there.
+struct ListingStart {
+  // After a heading the text starts two characters after its colon (the
+  // colon and its line feed dropped), or is empty (-1). For one file's
+  // status the client prints no heading, and the first colon stands inside
+  // the checkout line itself: then the text starts with that line.
+  bool afterHeading;
+  int position;
+};
+
+ListingStart FindListingStart(const I18NString& output, int colon) {
   if (EndsHeading(output, colon))
-    return client_messages::CutAtHeadingColon(output).listing;
-  return output.substring(LineStart(output, colon), -1);
+    return {true, client_messages::HeadingCutPosition(output, colon)};
+  return {false, LineStart(output, colon)};
 }
 
-// The bytes of the user column of `listing` (whose byte 0 is the first byte of
-// the first checkout line), decoded again; never reads past the converted
-// text, so a short text yields only what it holds from byte 20 on, or nothing.
-I18NString UserColumn(const I18NString& listing) {
+// The user column of a checkout line, as bytes of the default encoding.
+struct UserWindow {
+  // Bytes 20 to 33 of the text, zero-filled where the text ends before.
+  char bytes[kUserColumnWidth + 1] = {};
+  // How many of the text's bytes are in the window, and in all.
+  int count = 0;
+  int textBytes = 0;
+  // The line feeds before byte 20, counted only for the explanation.
+  int lineFeedsBefore = 0;
+};
+
+// The user column of `listing` (whose byte 0 is the first byte of the first
+// checkout line); never reads past the converted text, so a short text
+// yields only what it holds from byte 20 on, or nothing.
+UserWindow ReadUserWindow(const I18NString& listing, bool countLineFeeds) {
   OrvCodeConverter converter(I18NGetPlatformDefaultEncoding(), listing);
   const char* bytes = converter.toCharPtr(nullptr);
-  char name[kUserColumnWidth + 1] = {};
-  if (bytes != nullptr && converter.byteLength() > kUserColumnStart) {
-    const int count =
-        std::min(kUserColumnWidth, converter.byteLength() - kUserColumnStart);
-    std::memcpy(name, bytes + kUserColumnStart, count);
+  UserWindow window;
+  if (bytes == nullptr) return window;
+  window.textBytes = converter.byteLength();
+  if (window.textBytes > kUserColumnStart) {
+    window.count =
+        std::min(kUserColumnWidth, window.textBytes - kUserColumnStart);
+    std::memcpy(window.bytes, bytes + kUserColumnStart, window.count);
   }
-  return I18NString(name, nullptr, -1, nullptr, nullptr);
+  if (countLineFeeds) {
+    const char* end = bytes + std::min(window.textBytes, kUserColumnStart);
+    window.lineFeedsBefore = static_cast<int>(std::count(bytes, end, '\n'));
+  }
+  return window;
+}
+
+// What the status parser read, for the explanation.
+struct StatusReading {
+  const I18NString& output;
+  int colon;
+  ListingStart start;
+  const UserWindow& window;
+  const I18NString& user;
+  bool checkedOut;
+};
+
+// Says why there is no checkout line: "No checked out files found." at
+// `noCheckouts`, or (-1) no colon at all.
+void ExplainNoListing(OrvExplanation& explanation, const I18NString& output,
+                      int noCheckouts) {
+  if (noCheckouts == -1) {
+    explanation.Say(OrvPlace::ClientOutput(),
+                    "no colon, so no checkout line to read a user from; "
+                    "checked out false, user empty");
+    return;
+  }
+  OrvLineCounter lines(output);
+  explanation.Say(OrvPlace::Line(lines.LineOf(noCheckouts)),
+                  OrvQuotedText(client_messages::kNoCheckouts),
+                  ": checked out false, user empty");
+}
+
+// Says whether the first colon ended a heading and where the counting
+// started; returns the line that byte 0 of the counted text stands on.
+int ExplainListingStart(OrvExplanation& explanation,
+                        const StatusReading& reading, OrvLineCounter& lines) {
+  const int colonLine = lines.LineOf(reading.colon);
+  const int column =
+      reading.colon - LineStart(reading.output, reading.colon) + 1;
+  if (!reading.start.afterHeading) {
+    explanation.Say(OrvPlace::Line(colonLine),
+                    "text follows the first colon (column ", column,
+                    ") on its line: no heading (one file's status); the user "
+                    "column is counted from the start of this line");
+    return colonLine;
+  }
+  if (reading.start.position == -1) {
+    explanation.Say(OrvPlace::Line(colonLine),
+                    "only white space follows the first colon (column ", column,
+                    ") on its line: a heading or a log-in prompt, and the "
+                    "text ends after it: no checkout line");
+    return colonLine;
+  }
+  const int startLine = lines.LineOf(reading.start.position);
+  explanation.Say(OrvPlace::Line(colonLine),
+                  "only white space follows the first colon (column ", column,
+                  ") on its line: a heading or a log-in prompt; the user "
+                  "column is counted from two characters after the colon, on "
+                  "line ",
+                  startLine);
+  return startLine;
+}
+
+// Says what the user column held and what it made of the answer.
+void ExplainUserWindow(OrvExplanation& explanation,
+                       const StatusReading& reading) {
+  OrvLineCounter lines(reading.output);
+  const int startLine = ExplainListingStart(explanation, reading, lines);
+  const UserWindow& window = reading.window;
+  const OrvPlace place = OrvPlace::Line(startLine + window.lineFeedsBefore);
+  const char* const encoding = I18NGetPlatformDefaultEncoding();
+  const char* const keptFlag = reading.checkedOut ? "true" : "false";
+  const OrvQuotedBytes bytes{window.bytes,
+                             static_cast<std::size_t>(window.count)};
+  if (window.count == 0) {
+    explanation.Say(place, "the text counted holds ", window.textBytes,
+                    " bytes in ", encoding,
+                    ", none at bytes 20 to 33: user empty; checked out "
+                    "stays ",
+                    keptFlag);
+  } else if (reading.user.empty()) {
+    explanation.Say(place, "bytes 20 to 33 in ", encoding, " hold ", bytes,
+                    ", only white space: user empty; checked out stays ",
+                    keptFlag);
+  } else {
+    explanation.Say(place, "bytes 20 to 33 in ", encoding, " hold ", bytes,
+                    ": user ", OrvQuoted{reading.user}, "; checked out true");
+  }
 }
 
 }  // namespace
@@ -76,16 +183,25 @@ OrvSSCheckOut::~OrvSSCheckOut() {}
 
 void OrvSSCheckOut::ProceesOutPut() {
   // Without a colon there is no checkout line to read a user from.
-  const bool noCheckouts =
-      client_messages::Contains(clientOutput, client_messages::kNoCheckouts);
-  const int colon = noCheckouts ? -1 : clientOutput.find(kColon, 0);
+  const int noCheckouts =
+      client_messages::Find(clientOutput, client_messages::kNoCheckouts);
+  const int colon = noCheckouts != -1 ? -1 : clientOutput.find(kColon, 0);
   if (colon == -1) {
     checkedOutBy.erase(0, -1);
     isCheckedOut = false;
+    Explanation().Explain(
+        [&] { ExplainNoListing(Explanation(), clientOutput, noCheckouts); });
     return;
   }
-  checkedOutBy = UserColumn(ListingAfterHeading(clientOutput, colon));
+  const ListingStart start = FindListingStart(clientOutput, colon);
+  const UserWindow window = ReadUserWindow(
+      clientOutput.substring(start.position, -1), Explanation().enabled());
+  checkedOutBy = I18NString(window.bytes, nullptr, -1, nullptr, nullptr);
   OrvSystemUtils::TrimLeft(checkedOutBy);
   OrvSystemUtils::TrimRight(checkedOutBy);
   if (!checkedOutBy.empty()) isCheckedOut = true;
+  Explanation().Explain([&] {
+    ExplainUserWindow(Explanation(), {clientOutput, colon, start, window,
+                                      checkedOutBy, isCheckedOut});
+  });
 }

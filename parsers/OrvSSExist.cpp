@@ -2,8 +2,8 @@
 
 #include "ClientMessages.h"
 
-using client_messages::Contains;
-using client_messages::ReportsClientFailure;
+using client_messages::ClientFailure;
+using client_messages::FindClientFailure;
 
 OrvSSExist::OrvSSExist(OrvInputParams& params) : OrvExist(params) {}
 
@@ -11,12 +11,48 @@ OrvSSExist::~OrvSSExist() {}
 
 void OrvSSExist::ProceesOutPut() {
   const I18NString answer = GetPathInRepository();
-  if (ReportsClientFailure(answer)) {
+  const ClientFailure failure = FindClientFailure(answer);
+  if (failure.marker != nullptr) {
     succeeded = false;
     exists = false;
+    Explanation().Explain([&] { ExplainClientFailure(answer, failure); });
     return;
   }
   succeeded = true;
-  exists = !Contains(answer, client_messages::kMissingItem);
-  if (Contains(answer, client_messages::kDeletedItem)) exists = false;
+  const int missing =
+      client_messages::Find(answer, client_messages::kMissingItem);
+  const int deleted =
+      client_messages::Find(answer, client_messages::kDeletedItem);
+  exists = missing == -1;
+  if (deleted != -1) exists = false;
+  Explanation().Explain([&] { ExplainAnswer(answer, missing, deleted); });
+}
+
+void OrvSSExist::ExplainClientFailure(const I18NString& answer,
+                                      const ClientFailure& failure) const {
+  OrvLineCounter lines(answer);
+  Explanation().Say(OrvPlace::Line(lines.LineOf(failure.position)),
+                    OrvQuotedText(failure.marker), ": ", failure.meaning,
+                    "; succeeded false, exists false");
+}
+
+void OrvSSExist::ExplainAnswer(const I18NString& answer, int missing,
+                               int deleted) const {
+  OrvExplanation& explanation = Explanation();
+  OrvLineCounter lines(answer);
+  if (missing != -1) {
+    explanation.Say(OrvPlace::Line(lines.LineOf(missing)),
+                    OrvQuotedText(client_messages::kMissingItem),
+                    ": the item is not in the database; exists false");
+  }
+  if (deleted != -1) {
+    explanation.Say(OrvPlace::Line(lines.LineOf(deleted)),
+                    OrvQuotedText(client_messages::kDeletedItem),
+                    ": the item was deleted; exists false");
+  }
+  if (missing == -1 && deleted == -1) {
+    explanation.Say(OrvPlace::ClientOutput(),
+                    "no message that the item is missing or deleted, no "
+                    "database error and no log-in prompt; exists true");
+  }
 }

@@ -1,6 +1,7 @@
 #ifndef PARSERS_ORVSSEXIST_H_
 #define PARSERS_ORVSSEXIST_H_
 
+#include "ClientMessages.h"
 #include "OrvExist.h"
 #include "OrvInputParams.h"
 
@@ -18,6 +19,16 @@ class OrvSSExist : public OrvExist {
   // client says that the item is missing or deleted. Throws nothing of its
   // own.
   void ProceesOutPut() override;
+
+ private:
+  // Says which database error or log-in prompt decided, and where.
+  void ExplainClientFailure(
+      const I18NString& answer,
+      const client_messages::ClientFailure& failure) const;
+
+  // Says where the client said that the item is missing (at `missing`) or
+  // deleted (at `deleted`), or that it said neither (both -1).
+  void ExplainAnswer(const I18NString& answer, int missing, int deleted) const;
 };
 
 #endif  // PARSERS_ORVSSEXIST_H_

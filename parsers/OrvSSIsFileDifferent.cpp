@@ -6,12 +6,24 @@
 
 namespace {
 
-using client_messages::Contains;
+using client_messages::Find;
+using client_messages::kFilesDifferent;
+using client_messages::kFilesSame;
 
 // The host reports this failure at the throw site it has always named, so
 // its logs match whichever handler wrote them.
 const char kThrowSiteFile[] = "OrvSSIsFileDifferent";
 const int kThrowSiteLine = 94;
+
+// Where a verdict's sentence starts: after the empty line its marker opens
+// with.
+const int kEmptyLineBefore = 2;
+
+// The sentence of a verdict `marker` alone, without the line feeds around it.
+I18NString Sentence(const char* marker) {
+  const I18NString text = client_messages::Marker(marker);
+  return text.substring(kEmptyLineBefore, text.length() - 1);
+}
 
 }  // namespace
 
@@ -23,14 +35,56 @@ OrvSSIsFileDifferent::~OrvSSIsFileDifferent() {}
 void OrvSSIsFileDifferent::ProceesOutPut() {
   // "different" is tested first and decides alone: a report that holds both
   // sentences is an answer of "different".
-  if (Contains(clientOutput, client_messages::kFilesDifferent)) {
+  const int different = Find(clientOutput, kFilesDifferent);
+  if (different != -1) {
     isDifferent = true;
+    Explanation().Explain(
+        [&] { ExplainVerdict(kFilesDifferent, different, "different true"); });
     return;
   }
-  if (Contains(clientOutput, client_messages::kFilesSame)) {
+  const int same = Find(clientOutput, kFilesSame);
+  if (same != -1) {
     isDifferent = false;
+    Explanation().Explain(
+        [&] { ExplainVerdict(kFilesSame, same, "different false"); });
     return;
   }
+  Explanation().Explain([&] { ExplainNoVerdict(); });
   OrvRaiseFailure(ORV_MSG_DIFF_UNRECOGNISED, I18NString(), kThrowSiteFile,
                   kThrowSiteLine, "OrvSSIsFileDifferent::ProceesOutPut()");
+}
+
+void OrvSSIsFileDifferent::ExplainVerdict(const char* marker, int position,
+                                          const char* answer) const {
+  OrvLineCounter lines(clientOutput);
+  Explanation().Say(OrvPlace::Line(lines.LineOf(position + kEmptyLineBefore)),
+                    OrvQuoted{Sentence(marker)},
+                    " on a line of its own after an empty line; ", answer);
+}
+
+void OrvSSIsFileDifferent::ExplainNoVerdict() const {
+  OrvExplanation& explanation = Explanation();
+  OrvLineCounter lines(clientOutput);
+  const int project = Find(clientOutput, client_messages::kProjectComparison);
+  if (project != -1) {
+    explanation.Say(OrvPlace::Line(lines.LineOf(project)),
+                    OrvQuotedText(client_messages::kProjectComparison),
+                    ": a project comparison, folder by folder, not the "
+                    "comparison of one file");
+  }
+  // A verdict that stands elsewhere than on a line of its own after an
+  // empty line is not the client's: a comparison can quote it.
+  for (const char* marker : {kFilesDifferent, kFilesSame}) {
+    const I18NString sentence = Sentence(marker);
+    const int quoted = clientOutput.find(sentence, 0);
+    if (quoted == -1) continue;
+    explanation.Say(OrvPlace::Line(lines.LineOf(quoted)), OrvQuoted{sentence},
+                    " stands here, but not on a line of its own after an "
+                    "empty line: it is not taken for the verdict");
+  }
+  explanation.Say(OrvPlace::ClientOutput(), "neither ",
+                  OrvQuoted{Sentence(kFilesDifferent)}, " nor ",
+                  OrvQuoted{Sentence(kFilesSame)},
+                  " on a line of its own after an empty line: no answer, "
+                  "the error document follows");
 }

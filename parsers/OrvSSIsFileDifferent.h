@@ -15,6 +15,15 @@ class OrvSSIsFileDifferent : public OrvIsFileDifferent {
   // Sets isDifferent from the client output. Throws OrvException
   // 0x56177B77 when the output holds neither sentence.
   void ProceesOutPut() override;
+
+ private:
+  // Says that the verdict `marker`, found at `position`, decided `answer`.
+  void ExplainVerdict(const char* marker, int position,
+                      const char* answer) const;
+
+  // Says why the output holds no verdict: a project comparison, a sentence
+  // out of its place.
+  void ExplainNoVerdict() const;
 };
 
 #endif  // PARSERS_ORVSSISFILEDIFFERENT_H_

@@ -15,6 +15,11 @@ class OrvSSProperties : public OrvProperties {
   // any other output, a client error included, answers false. Throws nothing
   // of its own.
   void ProceesOutPut() override;
+
+ private:
+  // Says where "Contains:" stands (at `contents`), or that it is missing
+  // (-1).
+  void ExplainAnswer(const I18NString& properties, int contents) const;
 };
 
 #endif  // PARSERS_ORVSSPROPERTIES_H_
