@@ -44,6 +44,12 @@ inline constexpr char kFilesSame[] = "\n\nNo differences.\n";
 
 // History: opens every entry of the listing.
 inline constexpr char kRecordMarker[] = "*****************  Version";
+// A label record names its label on a line of this beginning; one without
+// a Version header follows a line of asterisks of its own.
+inline constexpr char kLabelLine[] = "Label:";
+// History -R opens the records of each item of the project with a line of
+// this beginning, "*****  cart.c  *****", then "Version 7" on a line alone.
+inline constexpr char kChildHeader[] = "*****  ";
 // The words that tell the history record layouts apart.
 inline constexpr char kCreatedWord[] = "Created";
 inline constexpr char kCommentWord[] = "Comment:";

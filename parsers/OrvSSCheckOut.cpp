@@ -154,7 +154,9 @@ void ExplainUserWindow(OrvExplanation& explanation,
   OrvLineCounter lines(reading.output);
   const int startLine = ExplainListingStart(explanation, reading, lines);
   const UserWindow& window = reading.window;
-  const OrvPlace place = OrvPlace::Line(startLine + window.lineFeedsBefore);
+  // A text too short for the window is named where its counting started.
+  const OrvPlace place = OrvPlace::Line(
+      window.count == 0 ? startLine : startLine + window.lineFeedsBefore);
   const char* const encoding = I18NGetPlatformDefaultEncoding();
   const char* const keptFlag = reading.checkedOut ? "true" : "false";
   const OrvQuotedBytes bytes{window.bytes,

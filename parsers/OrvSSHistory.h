@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "I18NScan.h"
 #include "I18NString.h"
+#include "OrvExplanation.h"
 #include "OrvHistory.h"
 #include "OrvInputParams.h"
 
@@ -83,12 +85,54 @@ class OrvSSHistory : public OrvHistory {
                   I18NString& user, I18NString& dateTime, I18NString& comment);
 
   // Removes the line feeds at positions 0, 79, 159, 239, ... of `comment`:
-  // the client's wrapping at 80 columns.
-  void UnwrapComment(I18NString& comment);
+  // the client's wrapping at 80 columns. Returns how many it removed.
+  int UnwrapComment(I18NString& comment);
+
+  // The three templates, in the order ParseRecord tries their conditions.
+  enum RecordTemplate { kCreatedRecord, kCheckedInRecord, kFirstLineRecord };
+
+  // How the last block was scanned: which template, where the scan ended,
+  // whether "Comment:" had nothing after it, and how many wrapping line
+  // feeds left the comment.
+  struct RecordScan {
+    RecordTemplate scanTemplate = kFirstLineRecord;
+    I18NScanOutcome outcome = {};
+    bool emptyComment = false;
+    int unwrappedLineFeeds = 0;
+  };
+
+  // Where a record block stands in the client output: the line of its
+  // record marker, and whether an empty line (or nothing) stands before the
+  // marker, as before every record the client prints.
+  struct BlockPlace {
+    int line;
+    bool afterEmptyLine;
+  };
+
+  // Notes where the block whose marker stands at `marker` (a position in
+  // the client output) is, counting lines with `lines`.
+  void NoteBlockPlace(int marker, OrvLineCounter& lines);
+
+  // What the explanation says: the text before the first record marker, or
+  // that there is none; how the block at `index` was read, or why it gave
+  // no entry; the label records and item records (History -R) inside
+  // `text`, whose first line is `firstLine`, and their `fate`; and how many
+  // entries the blocks gave.
+  void ExplainPreamble() const;
+  void ExplainRecord(std::size_t index, bool parsed, const I18NString& version,
+                     const I18NString& user, const I18NString& dateTime,
+                     const I18NString& comment) const;
+  void ExplainNoEntry(std::size_t index, const OrvPlace& line) const;
+  void ExplainRecordsInside(const I18NString& text, int firstLine,
+                            const char* fate) const;
+  void ExplainSummary(std::size_t entries) const;
 
   I18NString historyText;
   I18NString preamble;
   std::vector<I18NString> recordBlocks;
+  RecordScan lastScan_;
+  // One per record block, filled only when the query explains itself.
+  std::vector<BlockPlace> blockPlaces_;
   // The words that tell the templates apart and the blank between date and
   // time, decoded once rather than for every record.
   const I18NString createdWord;

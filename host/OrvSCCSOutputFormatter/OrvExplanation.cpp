@@ -11,6 +11,8 @@ namespace {
 const char kHexDigits[] = "0123456789ABCDEF";
 const unsigned int kLineFeed = '\n';
 
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
 void AppendHexByte(std::string& out, unsigned char byte) {
   out += "\\x";
   out += kHexDigits[byte >> 4];
@@ -62,24 +64,25 @@ OrvExplanation::~OrvExplanation() { Flush(); }
 
 void OrvExplanation::Flush() noexcept {
   if (!enabled_) return;
-  if (lost_) {
-    lost_ = false;
-    // Appending to held text may need memory too; without it, the note
-    // goes as a fixed text of its own.
-    static const char kLostNote[] =
-        "explanation: some lines are missing: there was no memory for them\n";
-    if (!lines_.empty()) {
-      PortWriteDiagnostics(lines_.data(), lines_.size());
-      lines_.clear();
-    }
-    PortWriteDiagnostics(kLostNote, sizeof(kLostNote) - 1);
-    return;
-  }
-  if (lines_.empty()) return;
   // Standard error that cannot be written to takes the lines with it: the
   // answer on standard output does not depend on them.
-  PortWriteDiagnostics(lines_.data(), lines_.size());
+  if (!lines_.empty()) Write(lines_.data(), lines_.size());
   lines_.clear();
+  if (!lost_) return;
+  lost_ = false;
+  // Appending to the held text may need memory too: the note is a fixed
+  // text of its own.
+  static const char kLostNote[] =
+      "explanation: some lines are missing: there was no memory for them\n";
+  Write(kLostNote, sizeof(kLostNote) - 1);
+}
+
+void OrvExplanation::Write(const char* text, std::size_t count) noexcept {
+  if (writer_ != nullptr) {
+    writer_(text, count, context_);
+  } else {
+    PortWriteDiagnostics(text, count);
+  }
 }
 
 void OrvExplanation::AppendPlace(const OrvPlace& place) {
@@ -95,21 +98,29 @@ void OrvExplanation::AppendPlace(const OrvPlace& place) {
   }
 }
 
+std::string OrvCountText(long long number, const char* one, const char* many) {
+  return std::to_string(number) + " " + (number == 1 ? one : many);
+}
+
 void OrvExplanation::Append(const OrvCount& count) {
-  lines_ += std::to_string(count.number);
-  lines_ += ' ';
-  lines_ += count.number == 1 ? count.one : count.many;
+  lines_ += OrvCountText(count.number, count.one, count.many);
+}
+
+std::string OrvQuote(const I18NString& text, int maxUnits) {
+  const bool cut = text.length() > maxUnits;
+  int end = maxUnits;
+  // A cut between the halves of a pair would show a U+FFFD of its own.
+  if (cut && end > 0 && IsHighSurrogate(text.at(end - 1))) --end;
+  const std::string utf8 = (cut ? text.substring(0, end) : text).toUTF8();
+  std::string quoted = "\"";
+  AppendEscaped(quoted, utf8.data(), utf8.size());
+  quoted += '"';
+  if (cut) quoted += "...";
+  return quoted;
 }
 
 void OrvExplanation::Append(const OrvQuoted& quoted) {
-  const bool cut = quoted.text.length() > quoted.maxUnits;
-  const I18NString shown =
-      cut ? quoted.text.substring(0, quoted.maxUnits) : quoted.text;
-  const std::string utf8 = shown.toUTF8();
-  lines_ += '"';
-  AppendEscaped(lines_, utf8.data(), utf8.size());
-  lines_ += '"';
-  if (cut) lines_ += "...";
+  lines_ += OrvQuote(quoted.text, quoted.maxUnits);
 }
 
 void OrvExplanation::Append(const OrvQuotedText& quoted) {

@@ -57,6 +57,12 @@ struct OrvCount {
   const char* many;
 };
 
+// `text` quoted as OrvQuoted quotes it.
+std::string OrvQuote(const I18NString& text, int maxUnits = 60);
+
+// `number` and the word for it: "1 line", "3 lines".
+std::string OrvCountText(long long number, const char* one, const char* many);
+
 // The place a line concerns.
 struct OrvPlace {
   // Lines `first` to `last` of the client output, 1-based; 0 for the whole
@@ -81,8 +87,16 @@ class OrvExplanation {
   // Writes what is still held.
   ~OrvExplanation();
 
-  // From now on, Say() writes its lines.
-  void Enable() { enabled_ = true; }
+  // Where the lines go: `count` bytes of UTF-8 text at `text`, whole lines.
+  using Writer = void (*)(const char* text, std::size_t count, void* context);
+
+  // From now on, Say() writes its lines: to standard error, or through
+  // `writer` with `context` when it is not null.
+  void Enable(Writer writer = nullptr, void* context = nullptr) {
+    enabled_ = true;
+    writer_ = writer;
+    context_ = context;
+  }
 
   // True when lines are written: only then is there anything to work out.
   bool enabled() const { return enabled_; }
@@ -140,8 +154,13 @@ class OrvExplanation {
     lines_ += std::to_string(number);
   }
 
+  // Hands `count` bytes at `text` to the writer.
+  void Write(const char* text, std::size_t count) noexcept;
+
   bool enabled_ = false;
   bool lost_ = false;
+  Writer writer_ = nullptr;
+  void* context_ = nullptr;
   std::string lines_;
 };
 

@@ -61,6 +61,7 @@ class Scanner {
       : text_(text),
         at_(text),
         end_(i18n_units::FindUnit(text, end, Unit{0})),
+        formatStart_(format),
         format_(format),
         fields_(fields),
         fieldCount_(fieldCount) {}
@@ -72,21 +73,23 @@ class Scanner {
       } else if (*format_ != u'%') {
         // A run of literal characters, up to white space or a conversion.
         do {
-          if (at_ == end_) return Stop(I18N_SCAN_INPUT_FAILURE, -1);
-          if (*at_ != *format_) return Stop(I18N_SCAN_MATCHING_FAILURE, -1);
+          if (at_ == end_) return Stop(I18N_SCAN_INPUT_FAILURE, -1, format_);
+          if (*at_ != *format_)
+            return Stop(I18N_SCAN_MATCHING_FAILURE, -1, format_);
           ++at_;
           ++format_;
         } while (IsLiteral(*format_));
       } else {
+        directive_ = format_;
         Conversion conversion;
         if (!ReadConversion(&conversion)) {
-          return Stop(I18N_SCAN_FORMAT_ERROR, -1);
+          return Stop(I18N_SCAN_FORMAT_ERROR, -1, directive_);
         }
         I18NScanOutcome failure;
         if (!Convert(conversion, &failure)) return failure;
       }
     }
-    return Stop(I18N_SCAN_COMPLETE, -1);
+    return Stop(I18N_SCAN_COMPLETE, -1, format_);
   }
 
  private:
@@ -129,24 +132,24 @@ class Scanner {
   bool Convert(const Conversion& conversion, I18NScanOutcome* failure) {
     const int field = conversion.stores ? stored_ : -1;
     if (conversion.stores && stored_ >= fieldCount_) {
-      *failure = Stop(I18N_SCAN_FORMAT_ERROR, -1);
+      *failure = Stop(I18N_SCAN_FORMAT_ERROR, -1, directive_);
       return false;
     }
     if (conversion.skipsWhiteSpace) SkipWhiteSpaceInText();
     if (at_ == end_) {
-      *failure = Stop(I18N_SCAN_INPUT_FAILURE, field);
+      *failure = Stop(I18N_SCAN_INPUT_FAILURE, field, directive_);
       return false;
     }
     const Unit* runEnd = EndOfRun(conversion, at_, end_);
     const std::ptrdiff_t length = runEnd - at_;
     if (length == 0) {
-      *failure = Stop(I18N_SCAN_MATCHING_FAILURE, field);
+      *failure = Stop(I18N_SCAN_MATCHING_FAILURE, field, directive_);
       return false;
     }
     if (conversion.stores) {
       I18NScanField& target = fields_[field];
       if (length >= target.capacity) {
-        *failure = Stop(I18N_SCAN_FIELD_TOO_LONG, field);
+        *failure = Stop(I18N_SCAN_FIELD_TOO_LONG, field, directive_);
         return false;
       }
       target.start = static_cast<int>(at_ - text_);
@@ -158,7 +161,9 @@ class Scanner {
     return true;
   }
 
-  I18NScanOutcome Stop(I18NScanStop why, int field) const {
+  // The outcome of a scan that ended at the format directive at `where`.
+  I18NScanOutcome Stop(I18NScanStop why, int field,
+                       const char16_t* where) const {
     I18NScanOutcome outcome;
     // As in the C library: end of input before any conversion was completed
     // (a suppressed one counts) is reported as -1.
@@ -166,13 +171,18 @@ class Scanner {
         (why == I18N_SCAN_INPUT_FAILURE && completed_ == 0) ? -1 : stored_;
     outcome.stop = why;
     outcome.stopField = field;
+    outcome.textPosition = static_cast<int>(at_ - text_);
+    outcome.formatPosition = static_cast<int>(where - formatStart_);
     return outcome;
   }
 
   const Unit* const text_;
   const Unit* at_;
   const Unit* const end_;
+  const char16_t* const formatStart_;
   const char16_t* format_;
+  // The '%' of the conversion being carried out.
+  const char16_t* directive_ = nullptr;
   I18NScanField* fields_;
   int fieldCount_;
   int stored_ = 0;

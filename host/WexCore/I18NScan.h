@@ -67,6 +67,14 @@ struct I18NScanOutcome {
   // -1 when the scan ended elsewhere (complete, at a literal, at a white-space
   // directive, at a conversion that stores nothing, or at a format error).
   int stopField;
+  // Where the scan ended, for callers that say why: the position in the text
+  // of the unit the failing directive looked at (after the white space a
+  // conversion skips; the text's length when it had ended), and the offset
+  // in the format of the literal character that did not match or of the '%'
+  // of the conversion that failed. After a complete scan, where the text
+  // was left and the format's length.
+  int textPosition;
+  int formatPosition;
 };
 
 // Scans `text` by `format` into `fields` (`fieldCount` of them, used in the
