@@ -54,6 +54,42 @@ struct Validator {
 
 Validator* g_validator = nullptr;
 
+// Every line an explanation writes starts with a place and holds no control
+// character: it stays one line of text, whatever the client output held.
+bool IsExplanationLine(const std::string& line) {
+  for (const char* place : {"line ", "lines ", "client output: "}) {
+    if (line.rfind(place, 0) != 0) continue;
+    for (const char c : line) {
+      if (static_cast<unsigned char>(c) < 0x20) return false;
+    }
+    return true;
+  }
+  return false;
+}
+
+void CheckExplanation(const char* text, std::size_t count, void*) {
+  Require(count > 0 && text[count - 1] == '\n',
+          "explanation written in pieces that are not whole lines");
+  const std::string lines(text, count);
+  for (std::size_t start = 0; start < lines.size();) {
+    const std::size_t end = lines.find('\n', start);
+    Require(IsExplanationLine(lines.substr(start, end - start)),
+            "explanation line without a place, or with a control character");
+    start = end + 1;
+  }
+}
+
+// The explanation of the inputs that explain themselves, checked as it is
+// written; it outlives every query.
+OrvExplanation& CheckedExplanation() {
+  static OrvExplanation* explanation = [] {
+    OrvExplanation* made = new OrvExplanation();
+    made->Enable(&CheckExplanation, nullptr);
+    return made;
+  }();
+  return *explanation;
+}
+
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
@@ -110,6 +146,13 @@ OrvInputParams MakeInput(const uint8_t* data, size_t size, int commandId) {
   params.SetCommandID(commandId);
   params.SetClientOutput(OrvDecodeClientOutput(bytes));
   params.SetSourceName("-");
+  // Half the inputs are explained as well: --explain must not change the
+  // answer, and its own reading of the client output must hold up too.
+  if (size > 0 && (data[0] / 3) % 2 == 1) {
+    OrvExplanation& explanation = CheckedExplanation();
+    explanation.Flush();
+    params.SetExplanation(&explanation);
+  }
   return params;
 }
 

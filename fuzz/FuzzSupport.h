@@ -23,7 +23,9 @@ namespace fuzz {
 // the encoding (UTF-8, windows-1252 or IBM437), which becomes the process's
 // default encoding, as --encoding makes it; the other bytes are decoded by
 // the reader's own OrvDecodeClientOutput. An empty input gives an empty
-// client output in UTF-8.
+// client output in UTF-8. Every other first byte's input is explained too,
+// into an explanation that traps on a line that is not one line of text
+// beginning with its place.
 OrvInputParams MakeInput(const uint8_t* data, size_t size, int commandId);
 
 // Parses `document` back with Xerces, validating it against the result

@@ -1,11 +1,51 @@
 #include "TestFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
-std::string ReadFile(const std::filesystem::path& path) {
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+ExampleFiles ExampleFiles::Named(const std::string& name) {
+  return {name, fs::path(VSS_EXAMPLES_DIR) / name};
+}
+
+std::vector<std::string> ExampleFiles::Arguments() const {
+  std::istringstream words(ReadFile(base.string() + ".args"));
+  std::vector<std::string> arguments;
+  for (std::string word; words >> word;) arguments.push_back(word);
+  arguments.push_back(ClientOutput().string());
+  return arguments;
+}
+
+fs::path ExampleFiles::ClientOutput() const { return base.string() + ".txt"; }
+
+std::string ExampleFiles::Document() const {
+  return ReadFile(base.string() + ".xml");
+}
+
+std::vector<ExampleFiles> Examples() {
+  std::vector<ExampleFiles> examples;
+  for (const auto& entry : fs::directory_iterator(VSS_EXAMPLES_DIR)) {
+    if (entry.path().extension() != ".args") continue;
+    examples.push_back(ExampleFiles::Named(entry.path().stem().string()));
+  }
+  std::sort(examples.begin(), examples.end(),
+            [](const ExampleFiles& a, const ExampleFiles& b) {
+              return a.name < b.name;
+            });
+  return examples;
+}
+
+std::vector<std::string> ExampleNames() {
+  std::vector<std::string> names;
+  for (const ExampleFiles& example : Examples()) names.push_back(example.name);
+  return names;
 }

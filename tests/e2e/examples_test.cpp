@@ -6,34 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <sstream>
 
 #include "HandlerProcess.h"
 #include "TestFiles.h"
 #include "XmlMeaning.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::vector<std::string> SplitWords(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
-
-std::vector<std::string> ExampleNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(VSS_EXAMPLES_DIR)) {
-    if (entry.path().extension() == ".args") {
-      names.push_back(entry.path().stem().string());
-    }
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string TestName(const testing::TestParamInfo<std::string>& info) {
   std::string name = info.param;
@@ -45,13 +23,10 @@ std::string TestName(const testing::TestParamInfo<std::string>& info) {
 class Example : public testing::TestWithParam<std::string> {};
 
 TEST_P(Example, PrintsTheExpectedDocument) {
-  const fs::path base = fs::path(VSS_EXAMPLES_DIR) / GetParam();
-  std::vector<std::string> arguments =
-      SplitWords(ReadFile(base.string() + ".args"));
-  arguments.push_back(base.string() + ".txt");
-  const std::string expectedText = ReadFile(base.string() + ".xml");
+  const ExampleFiles example = ExampleFiles::Named(GetParam());
+  const std::string expectedText = example.Document();
 
-  HandlerRun run = RunHandler(arguments);
+  HandlerRun run = RunHandler(example.Arguments());
   ASSERT_EQ(run.signal, 0) << "the handler was killed by a signal";
 
   XmlElement expected, actual;

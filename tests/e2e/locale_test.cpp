@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,29 +14,7 @@
 #include "TestFiles.h"
 #include "XmlMeaning.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// The arguments of every example: NAME.args, then NAME.txt.
-std::vector<std::vector<std::string>> ExampleArguments() {
-  std::vector<fs::path> bases;
-  for (const auto& entry : fs::directory_iterator(VSS_EXAMPLES_DIR)) {
-    if (entry.path().extension() == ".args") {
-      bases.push_back(entry.path().parent_path() / entry.path().stem());
-    }
-  }
-  std::sort(bases.begin(), bases.end());
-  std::vector<std::vector<std::string>> runs;
-  for (const fs::path& base : bases) {
-    std::istringstream words(ReadFile(base.string() + ".args"));
-    std::vector<std::string> arguments;
-    for (std::string word; words >> word;) arguments.push_back(word);
-    arguments.push_back(base.string() + ".txt");
-    runs.push_back(arguments);
-  }
-  return runs;
-}
 
 bool NamesAnEncoding(const std::vector<std::string>& arguments) {
   return std::find(arguments.begin(), arguments.end(), "--encoding") !=
@@ -91,7 +67,8 @@ class Locale : public testing::TestWithParam<LocaleSetting> {};
 
 TEST_P(Locale, NeverStopsARunNorWritesToStandardError) {
   const std::vector<std::string> environment = EnvironmentOf(GetParam());
-  for (const std::vector<std::string>& arguments : ExampleArguments()) {
+  for (const ExampleFiles& example : Examples()) {
+    const std::vector<std::string> arguments = example.Arguments();
     SCOPED_TRACE(arguments.back());
     const HandlerRun run = RunHandlerIn(environment, arguments);
     EXPECT_EQ(run.signal, 0);
@@ -123,5 +100,26 @@ std::string SettingName(const testing::TestParamInfo<LocaleSetting>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Settings, Locale, testing::ValuesIn(LocaleSettings()),
                          SettingName);
+
+}  // namespace
+
+namespace {
+
+// Without --encoding, --explain and --help name the locale's codeset as the
+// encoding in force, and say where it comes from.
+TEST(LocaleEncoding, IsNamedWithItsOrigin) {
+  const std::vector<std::string> utf8 = {"LC_ALL=C.UTF-8"};
+  const HandlerRun explained = RunHandlerIn(
+      utf8, {"exists", "--explain",
+             ExampleFiles::Named("exists-yes").ClientOutput().string()});
+  EXPECT_NE(explained.standardError.find(
+                ", decoded as UTF-8 (the locale's encoding): "),
+            std::string::npos)
+      << explained.standardError;
+  EXPECT_NE(RunHandlerIn(utf8, {"--help"})
+                .standardOutput.find(
+                    "Default here: UTF-8 (the locale's encoding).\n"),
+            std::string::npos);
+}
 
 }  // namespace

@@ -267,9 +267,9 @@ TEST_F(CmdLineTest, HelpAndVersionPrintAndSelectNothing) {
           0),
       0u)
       << help;
-  for (const char* word : {"exists", "checkout", "history", "children",
-                           "properties", "diff", "--encoding", "--explain",
-                           "Exit status"}) {
+  for (const char* word :
+       {"exists", "checkout", "history", "children", "properties", "diff",
+        "--encoding", "--explain", "Exit status"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
   // The default where the handler runs, not a description of one.

@@ -62,3 +62,22 @@ TEST(WindowsHost, CrLfClientOutputOnStandardInput) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without --encoding, --explain and --help name the ANSI code page as the
+// encoding in force, not the locale's.
+TEST(WindowsHost, ExplainAndHelpNameTheAnsiCodePage) {
+  const HandlerRun explained = RunHandler(
+      {"checkout", "--explain", Example("checkout-accented.txt").string()});
+  EXPECT_NE(explained.standardError.find(
+                ", decoded as windows-1252 (the ANSI code page): "),
+            std::string::npos)
+      << explained.standardError;
+  EXPECT_NE(RunHandler({"--help"})
+                .standardOutput.find(
+                    "Default here: windows-1252 (the ANSI code page).\n"),
+            std::string::npos);
+}
+
+}  // namespace
