@@ -5,9 +5,7 @@
 // `error` document with 0.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 #include "HandlerProcess.h"
 #include "TestFiles.h"
@@ -17,41 +15,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> SplitWords(const std::string& line) {
-  std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
-
-std::vector<std::string> ExampleNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(VSS_EXAMPLES_DIR)) {
-    if (entry.path().extension() == ".args") {
-      names.push_back(entry.path().stem().string());
-    }
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::string TestName(const testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param;
-  std::replace_if(
-      name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-  return name;
+  return TestIdentifier(info.param);
 }
 
 class Example : public testing::TestWithParam<std::string> {};
 
 TEST_P(Example, PrintsTheExpectedDocument) {
   const fs::path base = fs::path(VSS_EXAMPLES_DIR) / GetParam();
-  std::vector<std::string> arguments =
-      SplitWords(ReadFile(base.string() + ".args"));
-  arguments.push_back(base.string() + ".txt");
   const std::string expectedText = ReadFile(base.string() + ".xml");
 
-  HandlerRun run = RunHandler(arguments);
+  HandlerRun run = RunHandler(ExampleArguments(GetParam()));
   ASSERT_EQ(run.signal, 0) << "the handler was killed by a signal";
 
   XmlElement expected, actual;
