@@ -7,10 +7,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,17 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> ExampleNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(VSS_EXAMPLES_DIR)) {
-    if (entry.path().extension() == ".args") {
-      names.push_back(entry.path().stem().string());
-    }
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // A scratch folder for the allocator's count, removed with the object.
 class Scratch {
@@ -114,10 +101,7 @@ struct SweepCase {
 // The sweeps are named in tests/CMakeLists.txt: EXAMPLE/MODE, one CTest
 // test each; the parameter's name is that with "_" for every other sign.
 std::string SweepName(const testing::TestParamInfo<SweepCase>& info) {
-  std::string name = info.param.example + "_" + info.param.mode.name;
-  std::replace_if(
-      name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-  return name;
+  return TestIdentifier(info.param.example + "_" + info.param.mode.name);
 }
 
 // For gtest's messages.
@@ -133,12 +117,7 @@ TEST_P(AllocationSweep, EveryRunAnswersWhollyOrReportsTheFailure) {
   }
   const SweepCase& sweep = GetParam();
   const fs::path base = fs::path(VSS_EXAMPLES_DIR) / sweep.example;
-  std::vector<std::string> arguments;
-  {
-    std::istringstream words(ReadFile(base.string() + ".args"));
-    for (std::string word; words >> word;) arguments.push_back(word);
-  }
-  arguments.push_back(base.string() + ".txt");
+  const std::vector<std::string> arguments = ExampleArguments(sweep.example);
   XmlElement expected;
   std::string error;
   ASSERT_TRUE(ParseXml(ReadFile(base.string() + ".xml"), expected, error))

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,21 +20,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // The arguments of every example: NAME.args, then NAME.txt.
-std::vector<std::vector<std::string>> ExampleArguments() {
-  std::vector<fs::path> bases;
-  for (const auto& entry : fs::directory_iterator(VSS_EXAMPLES_DIR)) {
-    if (entry.path().extension() == ".args") {
-      bases.push_back(entry.path().parent_path() / entry.path().stem());
-    }
-  }
-  std::sort(bases.begin(), bases.end());
+std::vector<std::vector<std::string>> EveryExampleArguments() {
   std::vector<std::vector<std::string>> runs;
-  for (const fs::path& base : bases) {
-    std::istringstream words(ReadFile(base.string() + ".args"));
-    std::vector<std::string> arguments;
-    for (std::string word; words >> word;) arguments.push_back(word);
-    arguments.push_back(base.string() + ".txt");
-    runs.push_back(arguments);
+  for (const std::string& name : ExampleNames()) {
+    runs.push_back(ExampleArguments(name));
   }
   return runs;
 }
@@ -91,7 +79,7 @@ class Locale : public testing::TestWithParam<LocaleSetting> {};
 
 TEST_P(Locale, NeverStopsARunNorWritesToStandardError) {
   const std::vector<std::string> environment = EnvironmentOf(GetParam());
-  for (const std::vector<std::string>& arguments : ExampleArguments()) {
+  for (const std::vector<std::string>& arguments : EveryExampleArguments()) {
     SCOPED_TRACE(arguments.back());
     const HandlerRun run = RunHandlerIn(environment, arguments);
     EXPECT_EQ(run.signal, 0);
