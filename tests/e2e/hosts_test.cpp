@@ -1,0 +1,147 @@
+// Runs the host examples in examples/hosts, the README's calling recipes, on
+// every example in examples/: each host must get the very bytes of NAME.xml
+// and the handler's exit status, and tell a result (status 1) from an error
+// and from no query (status 0, with and without a document): the posix_spawn
+// host (posix_host.c).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "HandlerProcess.h"
+#include "TestFiles.h"
+#include "XmlMeaning.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct HostCase {
+  std::string name;
+  std::vector<std::string> arguments;  // the handler's
+  std::string document;                // what the handler prints
+  std::string answer;  // what the host makes of it, as it reports it
+};
+
+std::vector<HostCase> Cases() {
+  std::vector<HostCase> cases;
+  for (const std::string& name : ExampleNames()) {
+    HostCase example{name, ExampleArguments(name),
+                     ReadFile(fs::path(VSS_EXAMPLES_DIR) / (name + ".xml")),
+                     ""};
+    XmlElement root;
+    std::string error;
+    if (ParseXml(example.document, root, error)) example.answer = root.name;
+    cases.push_back(example);
+  }
+  // An identifier that selects no query: exit status 0 as after a failure,
+  // but nothing printed.
+  cases.push_back({"no_query",
+                   {"7", ExampleArguments(ExampleNames().front()).back()},
+                   "",
+                   "no query"});
+  return cases;
+}
+
+std::string CaseName(const testing::TestParamInfo<HostCase>& info) {
+  return TestIdentifier(info.param.name);
+}
+
+// For gtest's messages.
+void PrintTo(const HostCase& host, std::ostream* out) { *out << host.name; }
+
+// What a host passed on: the document it got, the line it reported, and the
+// exit status it got (-1 where the host does not pass it on).
+struct HostRun {
+  std::string document;
+  std::string report;
+  int exitStatus;
+};
+
+// `text` without the end of its last line: on Windows, a text-mode stream
+// and cmd.exe's echo end a line with CR LF.
+std::string Line(std::string text) {
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  return text;
+}
+
+void ExpectAnswer(const HostRun& run, const HostCase& expected) {
+  ASSERT_NE(expected.answer, "") << expected.name << ".xml is not well-formed";
+  EXPECT_EQ(run.document, expected.document);
+  EXPECT_EQ(Line(run.report), expected.answer);
+  if (run.exitStatus != -1) {
+    EXPECT_EQ(run.exitStatus, expected.answer == "result" ? 1 : 0);
+  }
+}
+
+// A new folder named `name` and this process's id under the temporary
+// folder: the builds of several worktrees may run their tests at once.
+fs::path ScratchFolder(const std::string& name) {
+#ifdef _WIN32
+  const unsigned long id = GetCurrentProcessId();
+#else
+  const unsigned long id = static_cast<unsigned long>(getpid());
+#endif
+  const fs::path folder =
+      fs::temp_directory_path() / (name + " " + std::to_string(id));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+// Runs a host program that takes the handler's path, then its arguments.
+HostRun RunHost(const std::string& host, std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), VSS_HANDLER_BINARY);
+  const HandlerRun run = RunProgram(host, arguments);
+  return {run.standardOutput, run.standardError, run.exitStatus};
+}
+
+// A listing whose document is far larger than any pipe's buffer: a host that
+// waited before reading would wait for ever.
+fs::path LargeListing(const fs::path& folder) {
+  const fs::path file = folder / "large-listing.txt";
+  std::ofstream out(file, std::ios::binary);
+  out << "$/proj:\r\n";
+  const int count = 40000;
+  for (int i = 0; i < count; ++i) out << "file" << i << ".c\r\n";
+  out << "\r\n" << count << " item(s)\r\n";
+  return file;
+}
+
+// The host program: posix_host.
+class HostProgram : public testing::TestWithParam<HostCase> {};
+
+TEST_P(HostProgram, GetsTheDocumentAndTheExitStatus) {
+  ExpectAnswer(RunHost(VSS_HOST_PROGRAM, GetParam().arguments), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, HostProgram, testing::ValuesIn(Cases()),
+                         CaseName);
+
+TEST(HostProgramLargeAnswer, IsReadWhole) {
+  const fs::path folder = ScratchFolder("vss-handler large answer");
+  const fs::path file = LargeListing(folder);
+  const std::vector<std::string> arguments = {"children", "--encoding",
+                                              "windows-1252", file.string()};
+  const HandlerRun direct = RunHandler(arguments);
+  ASSERT_EQ(direct.exitStatus, 1);
+  ASSERT_GT(direct.standardOutput.size(), 1u << 20);
+  const HostRun run = RunHost(VSS_HOST_PROGRAM, arguments);
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(Line(run.report), "result");
+  EXPECT_TRUE(run.document == direct.standardOutput)
+      << "the host got " << run.document.size() << " bytes of "
+      << direct.standardOutput.size();
+  fs::remove_all(folder);
+}
+
+}  // namespace
