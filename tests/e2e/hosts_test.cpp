@@ -1,8 +1,9 @@
 // Runs the host examples in examples/hosts, the README's calling recipes, on
 // every example in examples/: each host must get the very bytes of NAME.xml
 // and the handler's exit status, and tell a result (status 1) from an error
-// and from no query (status 0, with and without a document): the posix_spawn
-// host (posix_host.c).
+// and from no query (status 0, with and without a document). On Windows the
+// CreateProcessW host (windows_host.cpp) and the cmd.exe batch file
+// (query.bat), under Wine; elsewhere the posix_spawn host (posix_host.c).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -117,7 +118,7 @@ fs::path LargeListing(const fs::path& folder) {
   return file;
 }
 
-// The host program: posix_host.
+// The host program: windows_host on Windows, posix_host elsewhere.
 class HostProgram : public testing::TestWithParam<HostCase> {};
 
 TEST_P(HostProgram, GetsTheDocumentAndTheExitStatus) {
@@ -143,5 +144,71 @@ TEST(HostProgramLargeAnswer, IsReadWhole) {
       << direct.standardOutput.size();
   fs::remove_all(folder);
 }
+
+#ifdef _WIN32
+
+// query.bat runs vss-handler.exe from the PATH and leaves answer.xml in the
+// current folder: a folder of the test's own, with the handler's folder first
+// on the PATH, as an installation puts it there (unless `handlerOnPath` is
+// false).
+HostRun RunQueryBat(const std::vector<std::string>& arguments,
+                    bool handlerOnPath = true) {
+  const fs::path folder = ScratchFolder("vss-handler query.bat");
+  const fs::path before = fs::current_path();
+  fs::current_path(folder);
+  std::vector<wchar_t> buffer(32767);
+  buffer.resize(GetEnvironmentVariableW(L"PATH", buffer.data(),
+                                        static_cast<DWORD>(buffer.size())));
+  const std::wstring path(buffer.begin(), buffer.end());
+  if (handlerOnPath) {
+    const fs::path handler = fs::absolute(fs::u8path(VSS_HANDLER_BINARY));
+    SetEnvironmentVariableW(
+        L"PATH", (handler.parent_path().wstring() + L";" + path).c_str());
+  }
+  const HandlerRun run =
+      RunBatchFile(VSS_EXAMPLES_DIR "/hosts/query.bat", arguments);
+  SetEnvironmentVariableW(L"PATH", path.c_str());
+  fs::current_path(before);
+  HostRun host{ReadFile(folder / "answer.xml"), run.standardOutput, -1};
+  fs::remove_all(folder);
+  return host;
+}
+
+class QueryBat : public testing::TestWithParam<HostCase> {};
+
+TEST_P(QueryBat, LeavesTheDocumentAndTellsTheAnswer) {
+  ExpectAnswer(RunQueryBat(GetParam().arguments), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, QueryBat, testing::ValuesIn(Cases()),
+                         CaseName);
+
+// cmd.exe sets status 9009 when it finds no vss-handler.exe: a batch file
+// that read "if errorlevel 1" would take that for a result.
+TEST(QueryBatWithoutTheHandler, SaysItDidNotAnswer) {
+  const HostRun run =
+      RunQueryBat(ExampleArguments(ExampleNames().front()), false);
+  EXPECT_EQ(Line(run.report), "vss-handler.exe did not answer: status 9009");
+}
+
+// A FILE whose name and folder hold blanks reaches the handler whole through
+// both recipes' quoting: the host's own and cmd.exe's %*.
+TEST(WindowsRecipes, PassAFileWithBlanksInItsName) {
+  const std::string example = "checkout-accented";
+  const fs::path folder = ScratchFolder("vss-handler blanks");
+  const fs::path file = folder / "client output.txt";
+  fs::copy_file(fs::path(VSS_EXAMPLES_DIR) / (example + ".txt"), file,
+                fs::copy_options::overwrite_existing);
+  std::vector<std::string> arguments = ExampleArguments(example);
+  arguments.back() = file.u8string();
+  const HostCase expected{
+      example, arguments,
+      ReadFile(fs::path(VSS_EXAMPLES_DIR) / (example + ".xml")), "result"};
+  ExpectAnswer(RunHost(VSS_HOST_PROGRAM, arguments), expected);
+  ExpectAnswer(RunQueryBat(arguments), expected);
+  fs::remove_all(folder);
+}
+
+#endif
 
 }  // namespace
