@@ -26,4 +26,16 @@ HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
 HandlerRun RunHandlerOn(const std::string& input,
                         const std::vector<std::string>& arguments);
 
+// Runs `program` (a host example, say) as RunHandler runs the handler.
+HandlerRun RunProgram(const std::string& program,
+                      const std::vector<std::string>& arguments);
+
+#ifdef _WIN32
+// Runs the batch file `batch` with `cmd.exe /c`, as a cmd.exe host runs it,
+// each argument quoted as CommandLineToArgvW reads it back: %* hands the
+// words on to a program as they stand.
+HandlerRun RunBatchFile(const std::string& batch,
+                        const std::vector<std::string>& arguments);
+#endif
+
 #endif  // TESTS_E2E_HANDLERPROCESS_H_

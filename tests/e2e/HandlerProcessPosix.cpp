@@ -45,10 +45,10 @@ std::string ReadBack(std::FILE* file) {
 }
 
 // `input`: the file that standard input reads.
-HandlerRun Spawn(char* const* environment,
+HandlerRun Spawn(const std::string& program, char* const* environment,
                  const std::vector<std::string>& arguments,
                  const char* input = "/dev/null") {
-  std::vector<std::string> argvText{VSS_HANDLER_BINARY};
+  std::vector<std::string> argvText{program};
   argvText.insert(argvText.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv = Pointers(argvText);
 
@@ -78,16 +78,21 @@ HandlerRun Spawn(char* const* environment,
 }  // namespace
 
 HandlerRun RunHandler(const std::vector<std::string>& arguments) {
-  return Spawn(environ, arguments);
+  return Spawn(VSS_HANDLER_BINARY, environ, arguments);
 }
 
 HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
                         const std::vector<std::string>& arguments) {
   std::vector<std::string> variables = environment;
-  return Spawn(Pointers(variables).data(), arguments);
+  return Spawn(VSS_HANDLER_BINARY, Pointers(variables).data(), arguments);
 }
 
 HandlerRun RunHandlerOn(const std::string& input,
                         const std::vector<std::string>& arguments) {
-  return Spawn(environ, arguments, input.c_str());
+  return Spawn(VSS_HANDLER_BINARY, environ, arguments, input.c_str());
+}
+
+HandlerRun RunProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) {
+  return Spawn(program, environ, arguments);
 }

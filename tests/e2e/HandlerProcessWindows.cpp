@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "HandlerProcess.h"
+#include "windows_quoted.h"
 
 namespace {
 
@@ -14,28 +15,6 @@ std::wstring Wide(const std::string& utf8) {
   std::wstring wide(static_cast<size_t>(units), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
   return wide;
-}
-
-// Quotes one argument so that CommandLineToArgvW gives it back unchanged.
-std::wstring Quoted(const std::wstring& argument) {
-  if (!argument.empty() &&
-      argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-    return argument;
-  }
-  std::wstring quoted = L"\"";
-  size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes in front of a quote are doubled, the quote escaped.
-    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(backslashes * 2, L'\\');
-  return quoted + L"\"";
 }
 
 // A handle the child inherits, closed when the run is over.
@@ -87,16 +66,22 @@ std::string ReadBack(HANDLE file) {
   return text;
 }
 
-// `environment` null: the child inherits this process's environment.
-// `input`: the file that standard input reads.
-HandlerRun Spawn(const std::vector<std::string>* environment,
-                 const std::vector<std::string>& arguments,
-                 const std::wstring& input = L"NUL") {
-  const std::wstring program = Wide(VSS_HANDLER_BINARY);
-  std::wstring commandLine = Quoted(program);
+// The command line that runs `program` with `arguments`, each quoted.
+std::wstring CommandLine(const std::string& program,
+                         const std::vector<std::string>& arguments) {
+  std::wstring commandLine = Quoted(Wide(program));
   for (const std::string& argument : arguments) {
     commandLine += L' ' + Quoted(Wide(argument));
   }
+  return commandLine;
+}
+
+// Runs `commandLine`; its first word names the program, which is looked for
+// as CreateProcessW looks for it. `environment` null: the child inherits this
+// process's environment. `input`: the file that standard input reads.
+HandlerRun Spawn(std::wstring commandLine,
+                 const std::vector<std::string>* environment = nullptr,
+                 const std::wstring& input = L"NUL") {
   std::wstring block;
   if (environment != nullptr) {
     for (const std::string& variable : *environment) {
@@ -116,11 +101,12 @@ HandlerRun Spawn(const std::vector<std::string>* environment,
   startup.hStdOutput = out.get();
   startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
-                      TRUE, CREATE_UNICODE_ENVIRONMENT,
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                      CREATE_UNICODE_ENVIRONMENT,
                       environment != nullptr ? block.data() : nullptr, nullptr,
                       &startup, &process)) {
-    throw std::runtime_error("cannot start " + std::string(VSS_HANDLER_BINARY));
+    throw std::runtime_error(
+        "cannot run a command line for the handler's tests");
   }
   WaitForSingleObject(process.hProcess, INFINITE);
   HandlerRun run;
@@ -138,15 +124,38 @@ HandlerRun Spawn(const std::vector<std::string>* environment,
 }  // namespace
 
 HandlerRun RunHandler(const std::vector<std::string>& arguments) {
-  return Spawn(nullptr, arguments);
+  return Spawn(CommandLine(VSS_HANDLER_BINARY, arguments));
 }
 
 HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
                         const std::vector<std::string>& arguments) {
-  return Spawn(&environment, arguments);
+  return Spawn(CommandLine(VSS_HANDLER_BINARY, arguments), &environment);
 }
 
 HandlerRun RunHandlerOn(const std::string& input,
                         const std::vector<std::string>& arguments) {
-  return Spawn(nullptr, arguments, Wide(input));
+  return Spawn(CommandLine(VSS_HANDLER_BINARY, arguments), nullptr,
+               Wide(input));
+}
+
+HandlerRun RunProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) {
+  return Spawn(CommandLine(program, arguments));
+}
+
+HandlerRun RunBatchFile(const std::string& batch,
+                        const std::vector<std::string>& arguments) {
+  wchar_t full[MAX_PATH + 1];
+  if (GetFullPathNameW(Wide(batch).c_str(), MAX_PATH + 1, full, nullptr) == 0) {
+    throw std::runtime_error("no full path for " + batch);
+  }
+  // With /s, cmd.exe takes what follows /c as it stands once the first and
+  // the last quote are gone; /d: no AutoRun command of the registry's runs
+  // first.
+  std::wstring commandLine =
+      L"cmd.exe /d /s /c \"\"" + std::wstring(full) + L"\"";
+  for (const std::string& argument : arguments) {
+    commandLine += L' ' + Quoted(Wide(argument));
+  }
+  return Spawn(commandLine + L"\"");
 }

@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -48,4 +49,11 @@ std::vector<std::string> ExampleNames() {
   std::vector<std::string> names;
   for (const ExampleFiles& example : Examples()) names.push_back(example.name);
   return names;
+}
+
+std::string TestIdentifier(std::string name) {
+  std::replace_if(
+      name.begin(), name.end(),
+      [](unsigned char c) { return !std::isalnum(c); }, '_');
+  return name;
 }

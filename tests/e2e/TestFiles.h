@@ -33,4 +33,8 @@ std::vector<ExampleFiles> Examples();
 // Every example's name, sorted.
 std::vector<std::string> ExampleNames();
 
+// `name` as GoogleTest accepts it in a test's name: every character but a
+// letter or a digit becomes '_'.
+std::string TestIdentifier(std::string name);
+
 #endif  // TESTS_E2E_TESTFILES_H_

@@ -108,10 +108,7 @@ struct SweepCase {
 // The sweeps are named in tests/CMakeLists.txt: EXAMPLE/MODE, one CTest
 // test each; the parameter's name is that with "_" for every other sign.
 std::string SweepName(const testing::TestParamInfo<SweepCase>& info) {
-  std::string name = info.param.example + "_" + info.param.mode.name;
-  std::replace_if(
-      name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-  return name;
+  return TestIdentifier(info.param.example + "_" + info.param.mode.name);
 }
 
 // For gtest's messages.

@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string TestName(const testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param;
-  std::replace_if(
-      name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-  return name;
-}
-
 class Example : public testing::TestWithParam<std::string> {};
 
 TEST_P(Example, PrintsTheExpectedDocument) {
@@ -48,6 +41,8 @@ TEST_P(Example, PrintsTheExpectedDocument) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, Example, testing::ValuesIn(ExampleNames()),
-                         TestName);
+                         [](const testing::TestParamInfo<std::string>& info) {
+                           return TestIdentifier(info.param);
+                         });
 
 }  // namespace

@@ -73,9 +73,7 @@ TEST_P(Explained, LeavesTheAnswerAsItIsAndNamesPlaces) {
 
 INSTANTIATE_TEST_SUITE_P(Examples, Explained, testing::ValuesIn(ExampleNames()),
                          [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           std::replace(name.begin(), name.end(), '-', '_');
-                           return name;
+                           return TestIdentifier(info.param);
                          });
 
 struct ExplainedLine {
