@@ -52,8 +52,8 @@ const char* const kTemplateNames[] = {
 const char* const kTemplateReasons[] = {
     "the block holds \"Created\" and \"Comment:\"",
     "the block holds \"Comment:\" and \"Checked in\", not \"Created\"",
-    "the block holds no \"Comment:\", or neither \"Created\" nor \"Checked "
-    "in\"",
+    ("the block holds no \"Comment:\", or neither \"Created\" nor "
+     "\"Checked in\""),
 };
 
 // The fields in the order the templates store them.
