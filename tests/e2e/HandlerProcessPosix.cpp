@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "HandlerProcess.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -44,10 +45,55 @@ std::string ReadBack(std::FILE* file) {
   }
 }
 
-// `input`: the file that standard input reads.
+// Adds the action that gives the handler its standard input.
+void SetUpInput(posix_spawn_file_actions_t& actions,
+                const StandardStreams& streams) {
+  switch (streams.input) {
+    case StandardInput::kNullDevice:
+      posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+      break;
+    case StandardInput::kFile:
+      posix_spawn_file_actions_addopen(&actions, 0, streams.inputFile.c_str(),
+                                       O_RDONLY, 0);
+      break;
+    case StandardInput::kClosed:
+      posix_spawn_file_actions_addclose(&actions, 0);
+      break;
+  }
+}
+
+// Adds the action that gives the handler its standard output; returns the
+// descriptor that the parent closes once the handler has started, or -1.
+int SetUpOutput(posix_spawn_file_actions_t& actions,
+                const StandardStreams& streams, std::FILE* capture) {
+  switch (streams.output) {
+    case StandardOutput::kCaptured:
+      posix_spawn_file_actions_adddup2(&actions, fileno(capture), 1);
+      break;
+    case StandardOutput::kClosed:
+      posix_spawn_file_actions_addclose(&actions, 1);
+      break;
+    case StandardOutput::kNullDevice:
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+      break;
+    case StandardOutput::kAppendedToFile:
+      posix_spawn_file_actions_addopen(&actions, 1, streams.outputFile.c_str(),
+                                       O_WRONLY | O_APPEND, 0);
+      break;
+    case StandardOutput::kPipeWithoutReader: {
+      int ends[2];
+      if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+      close(ends[0]);
+      posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+      return ends[1];
+    }
+  }
+  return -1;
+}
+
 HandlerRun Spawn(const std::string& program, char* const* environment,
                  const std::vector<std::string>& arguments,
-                 const char* input = "/dev/null") {
+                 const StandardStreams& streams = StandardStreams()) {
   std::vector<std::string> argvText{program};
   argvText.insert(argvText.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv = Pointers(argvText);
@@ -56,13 +102,14 @@ HandlerRun Spawn(const std::string& program, char* const* environment,
   Capture err = NewCapture();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, input, O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, fileno(out.get()), 1);
+  SetUpInput(actions, streams);
+  const int parentsEnd = SetUpOutput(actions, streams, out.get());
   posix_spawn_file_actions_adddup2(&actions, fileno(err.get()), 2);
   pid_t child;
   const int failed =
       posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environment);
   posix_spawn_file_actions_destroy(&actions);
+  if (parentsEnd >= 0) close(parentsEnd);
   if (failed != 0) throw std::runtime_error("cannot start " + argvText[0]);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
@@ -70,7 +117,11 @@ HandlerRun Spawn(const std::string& program, char* const* environment,
   HandlerRun run;
   if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-  run.standardOutput = ReadBack(out.get());
+  if (streams.output == StandardOutput::kCaptured) {
+    run.standardOutput = ReadBack(out.get());
+  } else if (streams.output == StandardOutput::kAppendedToFile) {
+    run.standardOutput = ReadFile(streams.outputFile);
+  }
   run.standardError = ReadBack(err.get());
   return run;
 }
@@ -87,9 +138,9 @@ HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
   return Spawn(VSS_HANDLER_BINARY, Pointers(variables).data(), arguments);
 }
 
-HandlerRun RunHandlerOn(const std::string& input,
-                        const std::vector<std::string>& arguments) {
-  return Spawn(VSS_HANDLER_BINARY, environ, arguments, input.c_str());
+HandlerRun RunHandlerWith(const StandardStreams& streams,
+                          const std::vector<std::string>& arguments) {
+  return Spawn(VSS_HANDLER_BINARY, environ, arguments, streams);
 }
 
 HandlerRun RunProgram(const std::string& program,

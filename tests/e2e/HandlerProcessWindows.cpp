@@ -1,9 +1,13 @@
 #include <windows.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "HandlerProcess.h"
+#include "TestFiles.h"
 #include "windows_quoted.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -17,7 +21,8 @@ std::wstring Wide(const std::string& utf8) {
   return wide;
 }
 
-// A handle the child inherits, closed when the run is over.
+// A handle the child inherits, closed when the run is over; null for a
+// standard stream that the child does not get at all.
 class Handle {
  public:
   explicit Handle(HANDLE handle) : handle_(handle) {
@@ -25,7 +30,9 @@ class Handle {
       throw std::runtime_error("cannot open a file for the handler");
     }
   }
-  ~Handle() { CloseHandle(handle_); }
+  ~Handle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   HANDLE get() const { return handle_; }
@@ -66,6 +73,54 @@ std::string ReadBack(HANDLE file) {
   return text;
 }
 
+HANDLE OpenForReading(const std::wstring& name) {
+  return CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherited,
+                     OPEN_EXISTING, 0, nullptr);
+}
+
+HANDLE OpenInput(const StandardStreams& streams) {
+  switch (streams.input) {
+    case StandardInput::kNullDevice:
+      return OpenForReading(L"NUL");
+    case StandardInput::kFile:
+      return OpenForReading(Wide(streams.inputFile));
+    case StandardInput::kClosed:
+      break;
+  }
+  return nullptr;
+}
+
+// The writing end of a pipe whose reading end is closed already: every
+// write to it fails.
+HANDLE PipeWithoutReader() {
+  HANDLE reader = nullptr;
+  HANDLE writer = nullptr;
+  if (!CreatePipe(&reader, &writer, &inherited, 0)) {
+    throw std::runtime_error("no pipe");
+  }
+  CloseHandle(reader);
+  return writer;
+}
+
+HANDLE OpenOutput(const StandardStreams& streams) {
+  switch (streams.output) {
+    case StandardOutput::kCaptured:
+      return NewCapture();
+    case StandardOutput::kClosed:
+      break;
+    case StandardOutput::kNullDevice:
+      return CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherited,
+                         OPEN_EXISTING, 0, nullptr);
+    case StandardOutput::kAppendedToFile:
+      return CreateFileW(Wide(streams.outputFile).c_str(), FILE_APPEND_DATA,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                         OPEN_EXISTING, 0, nullptr);
+    case StandardOutput::kPipeWithoutReader:
+      return PipeWithoutReader();
+  }
+  return nullptr;
+}
+
 // The command line that runs `program` with `arguments`, each quoted.
 std::wstring CommandLine(const std::string& program,
                          const std::vector<std::string>& arguments) {
@@ -78,10 +133,10 @@ std::wstring CommandLine(const std::string& program,
 
 // Runs `commandLine`; its first word names the program, which is looked for
 // as CreateProcessW looks for it. `environment` null: the child inherits this
-// process's environment. `input`: the file that standard input reads.
+// process's environment.
 HandlerRun Spawn(std::wstring commandLine,
                  const std::vector<std::string>* environment = nullptr,
-                 const std::wstring& input = L"NUL") {
+                 const StandardStreams& streams = StandardStreams()) {
   std::wstring block;
   if (environment != nullptr) {
     for (const std::string& variable : *environment) {
@@ -90,9 +145,8 @@ HandlerRun Spawn(std::wstring commandLine,
     block += L'\0';
   }
 
-  Handle in(CreateFileW(input.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                        &inherited, OPEN_EXISTING, 0, nullptr));
-  Handle out(NewCapture());
+  Handle in(OpenInput(streams));
+  Handle out(OpenOutput(streams));
   Handle err(NewCapture());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -116,7 +170,11 @@ HandlerRun Spawn(std::wstring commandLine,
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  run.standardOutput = ReadBack(out.get());
+  if (streams.output == StandardOutput::kCaptured) {
+    run.standardOutput = ReadBack(out.get());
+  } else if (streams.output == StandardOutput::kAppendedToFile) {
+    run.standardOutput = ReadFile(fs::u8path(streams.outputFile));
+  }
   run.standardError = ReadBack(err.get());
   return run;
 }
@@ -132,10 +190,9 @@ HandlerRun RunHandlerIn(const std::vector<std::string>& environment,
   return Spawn(CommandLine(VSS_HANDLER_BINARY, arguments), &environment);
 }
 
-HandlerRun RunHandlerOn(const std::string& input,
-                        const std::vector<std::string>& arguments) {
-  return Spawn(CommandLine(VSS_HANDLER_BINARY, arguments), nullptr,
-               Wide(input));
+HandlerRun RunHandlerWith(const StandardStreams& streams,
+                          const std::vector<std::string>& arguments) {
+  return Spawn(CommandLine(VSS_HANDLER_BINARY, arguments), nullptr, streams);
 }
 
 HandlerRun RunProgram(const std::string& program,
