@@ -46,15 +46,44 @@ std::string Utf8FromWide(const wchar_t* text) {
   return bytes;
 }
 
+// A FILE that names a device: beyond the C runtime's errno values.
+const PortError kIsADevice = 0x10000;
+
+// `name` as the system opens it whatever its length: a path of MAX_PATH
+// characters or more, made absolute, gets the extended-length prefix, which
+// lifts the limit on every Windows version, long paths enabled or not.
+// Shorter paths, and the names of devices, are left as they are.
+std::wstring OpenableName(const std::wstring& name) {
+  const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (size <= MAX_PATH) return name;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(name.c_str(), size, &full[0], nullptr);
+  if (length == 0 || length >= size) return name;
+  full.resize(length);
+  if (full.compare(0, 2, L"\\\\") != 0) return L"\\\\?\\" + full;
+  // \\?\ and \\.\ names are the system's own already; \\server\share
+  // is \\?\UNC\server\share.
+  if (full.compare(0, 4, L"\\\\?\\") == 0 ||
+      full.compare(0, 4, L"\\\\.\\") == 0)
+    return full;
+  return L"\\\\?\\UNC" + full.substr(1);
+}
+
 }  // namespace
 
 std::string PortErrorText(PortError error) {
-  // The errors are the C runtime's errno values, whose texts are those the
-  // POSIX build shows for the same failures.
+  if (error == kIsADevice) return "Is a device, not a file";
+  // The other errors are the C runtime's errno values, whose texts are those
+  // the POSIX build shows for the same failures.
   return std::strerror(static_cast<int>(error));
 }
 
 void PortStartProcess() {
+  // A host runs the handler unattended: a fault ends the process with its
+  // status instead of waiting on a crash dialog, and a FILE on a drive
+  // without its disk fails instead of asking for the disk.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
+               SEM_NOOPENFILEERRORBOX);
   // The answer's bytes go out as they are (UTF-8, LF line ends), and the
   // client output's CR LF pairs reach the handler, which folds them itself.
   _setmode(_fileno(stdin), _O_BINARY);
@@ -89,7 +118,7 @@ PortError PortInput::Open(const char* path) {
     handle_ = _fileno(stdin);
     return 0;
   }
-  const std::wstring name = WideFromUtf8(path);
+  const std::wstring name = OpenableName(WideFromUtf8(path));
   // The C runtime refuses a directory as "permission denied"; it is named
   // for what it is, as on POSIX.
   const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -98,6 +127,14 @@ PortError PortInput::Open(const char* path) {
     return EISDIR;
   const int fd = _wopen(name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
   if (fd < 0) return static_cast<PortError>(errno);
+  // A name that Windows reserves (CON, NUL, AUX, COM1, ...) opens a device,
+  // in any folder: the console would wait for someone to type, a port for
+  // its line, and nothing of either is a client output.
+  if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) ==
+      FILE_TYPE_CHAR) {
+    _close(fd);
+    return kIsADevice;
+  }
   handle_ = fd;
   owned_ = true;
   return 0;
