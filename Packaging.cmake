@@ -38,8 +38,8 @@ endif()
 set(CPACK_PACKAGE_NAME vss-handler)
 set(CPACK_PACKAGE_VENDOR "The vss-handler developers")
 set(CPACK_PACKAGE_CONTACT "The vss-handler developers <vss-handler@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "turn the VSS command-line client's output into an XML answer")
+# The one-line summary is the project's DESCRIPTION (CMakeLists.txt), which
+# CPack takes by default.
 set(CPACK_PACKAGE_DESCRIPTION
     "vss-handler answers one version-control query per run for a host\n\
 application whose files live in a Visual SourceSafe database: it reads the\n\
