@@ -4,15 +4,32 @@
 set(vss_documents README.md LICENSE NOTICE CHANGELOG.md)
 if(WIN32)
   # `cpack -G ZIP` in a Windows build folder: vss-handler-VERSION-win32.zip
-  # (or -win64) with the .exe, the schema, the README, the licence and the
-  # NOTICE of the Xerces-C linked into the .exe.
-  install(FILES ${vss_documents} schema/result.xsd DESTINATION .)
+  # (or -win64) with the .exe, the schema, the README, the licence, the
+  # NOTICE of the Xerces-C linked into the .exe, the man page as text and as
+  # HTML (Windows has no man), and the examples that the README's commands
+  # run; beside it, vss-handler-VERSION-win32.zip.sha256.
+  find_program(VSS_MANDOC mandoc REQUIRED)
+  set(vss_man_page ${PROJECT_SOURCE_DIR}/man/vss-handler.1)
+  set(vss_man_text ${PROJECT_BINARY_DIR}/vss-handler.txt)
+  set(vss_man_html ${PROJECT_BINARY_DIR}/vss-handler.html)
+  set(vss_render ${PROJECT_SOURCE_DIR}/cmake/render-man-page.cmake)
+  add_custom_command(
+    OUTPUT ${vss_man_text} ${vss_man_html}
+    COMMAND ${CMAKE_COMMAND} -DMANDOC=${VSS_MANDOC} -DPAGE=${vss_man_page}
+            -DTEXT=${vss_man_text} -DHTML=${vss_man_html} -P ${vss_render}
+    DEPENDS ${vss_man_page} ${vss_render} VERBATIM)
+  add_custom_target(vss_man_page_rendered ALL DEPENDS ${vss_man_text}
+                                                      ${vss_man_html})
+  install(FILES ${vss_documents} schema/result.xsd ${vss_man_text}
+                ${vss_man_html} DESTINATION .)
+  install(DIRECTORY examples DESTINATION .)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(CPACK_SYSTEM_NAME win64)
   else()
     set(CPACK_SYSTEM_NAME win32)
   endif()
   set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_CHECKSUM SHA256)
 else()
   install(FILES man/vss-handler.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES schema/result.xsd DESTINATION ${CMAKE_INSTALL_DATADIR}/vss-handler)
