@@ -389,7 +389,7 @@ void OrvSSHistory::ExplainPreamble() const {
                     OrvQuotedText(kRecordMarker), ": no entries");
     return;
   }
-  if (preamble.empty()) return;
+  if (preamble.empty() || !BlockPlacesKnown()) return;
   // The marker's own line holds the end of the preamble when the marker
   // does not start its line.
   const int markerLine = blockPlaces_.front().line;
@@ -407,6 +407,7 @@ void OrvSSHistory::ExplainRecord(std::size_t index, bool parsed,
                                  const I18NString& user,
                                  const I18NString& dateTime,
                                  const I18NString& comment) const {
+  if (!BlockPlacesKnown()) return;
   OrvExplanation& explanation = Explanation();
   const BlockPlace& place = blockPlaces_[index];
   const OrvPlace line = OrvPlace::Line(place.line);

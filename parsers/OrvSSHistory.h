@@ -127,6 +127,12 @@ class OrvSSHistory : public OrvHistory {
                             const char* fate) const;
   void ExplainSummary(std::size_t entries) const;
 
+  // True when every block's place was noted: noting one can fail for lack
+  // of memory, and then no block is explained by its place.
+  bool BlockPlacesKnown() const {
+    return blockPlaces_.size() == recordBlocks.size();
+  }
+
   I18NString historyText;
   I18NString preamble;
   std::vector<I18NString> recordBlocks;
