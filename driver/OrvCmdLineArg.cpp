@@ -7,7 +7,7 @@
 #include <vector>
 #include <xercesc/util/XercesVersion.hpp>
 
-#include "I18NDecode.h"
+#include "I18NCodePages.h"
 #include "I18NEncoding.h"
 #include "OrvClientInput.h"
 #include "OrvFormatterErrors.h"
@@ -43,9 +43,12 @@ const char16_t kUsageOptions[] =
     u"\n"
     u"Options may stand before or after COMMAND and FILE; \"--\" ends them.\n"
     u"  --encoding NAME, --encoding=NAME\n"
-    u"              the encoding of the client output's bytes (UTF-8,\n"
-    u"              windows-1252, IBM437, ISO-8859-1, ...); it must write\n"
-    u"              ASCII as single bytes.\n";
+    u"              the encoding of the client output's bytes, in any case:\n";
+
+// The usage text's lines of encoding names start in this column and end
+// before the next.
+const std::size_t kDescriptionColumn = 14;
+const std::size_t kLineWidth = 76;
 
 // After the default encoding's line.
 const char16_t kUsageTail[] =
@@ -146,6 +149,34 @@ void TakePositional(const char* word, CommandLineWords& words) {
   }
 }
 
+// Stands where --help or --version may: before "--", and not as the value of
+// --encoding.
+bool IsHelp(const char* word) {
+  return std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0;
+}
+
+bool IsVersion(const char* word) { return std::strcmp(word, "--version") == 0; }
+
+// Marks in `words` the first --help or --version among the options, and
+// returns true when there is one: either prints its text whatever else the
+// command line holds, even words that would be an error.
+bool FindHelpOrVersion(int argc, char** argv, CommandLineWords& words) {
+  for (int index = 1; index < argc; ++index) {
+    const char* word = argv[index];
+    if (std::strcmp(word, "--") == 0) return false;
+    if (std::strcmp(word, kEncodingOption) == 0) {
+      ++index;
+    } else if (IsHelp(word)) {
+      words.help = true;
+      return true;
+    } else if (IsVersion(word)) {
+      words.version = true;
+      return true;
+    }
+  }
+  return false;
+}
+
 // A later --encoding replaces an earlier one.
 void TakeEncoding(const char* name, CommandLineWords& words) {
   if (*name == '\0') RaiseCommandLineError("option '--encoding' needs a value");
@@ -157,11 +188,7 @@ void TakeEncoding(const char* name, CommandLineWords& words) {
 int TakeOption(int argc, char** argv, int index, CommandLineWords& words) {
   const char* word = argv[index];
   const std::size_t prefixLength = sizeof(kEncodingOption) - 1;
-  if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
-    words.help = true;
-  } else if (std::strcmp(word, "--version") == 0) {
-    words.version = true;
-  } else if (std::strcmp(word, kExplainOption) == 0) {
+  if (std::strcmp(word, kExplainOption) == 0) {
     words.explain = true;
   } else if (std::strcmp(word, kEncodingOption) == 0) {
     if (index + 1 >= argc) {
@@ -177,12 +204,12 @@ int TakeOption(int argc, char** argv, int index, CommandLineWords& words) {
   return index;
 }
 
-// Sorts the words of argv. Stops at --help or --version, which print their
-// text whatever follows them.
+// Sorts the words of argv; with --help or --version among them, only that.
 CommandLineWords SortWords(int argc, char** argv) {
   CommandLineWords words;
+  if (FindHelpOrVersion(argc, argv, words)) return words;
   bool optionsEnded = false;
-  for (int index = 1; index < argc && !words.help && !words.version; ++index) {
+  for (int index = 1; index < argc; ++index) {
     const char* word = argv[index];
     if (!optionsEnded && std::strcmp(word, "--") == 0) {
       optionsEnded = true;
@@ -311,26 +338,59 @@ int ResolveCommand(const OrvQueryTable& queries, const char* command) {
 }
 
 void UseEncoding(const char* encoding) {
-  if (encoding == nullptr) return;
-  if (!I18NIsKnownEncoding(encoding)) {
-    RaiseCommandLineError(std::string("unknown encoding '") + encoding + "'");
+  if (encoding == nullptr) {
+    // Read in the environment's encoding only when the handler knows it: a
+    // misreading would give a wrong answer without a word.
+    const char* environment = I18NEnvironmentEncoding();
+    if (!I18NIsKnownEncoding(environment)) {
+      RaiseCommandLineError(std::string(I18NEnvironmentEncodingOrigin()) +
+                            " '" + environment +
+                            "' is not an encoding that the handler knows; "
+                            "give --encoding (--help lists them)");
+    }
+    return;
   }
-  // The client's markers are ASCII text; in an encoding that writes ASCII
-  // otherwise (UTF-16, EBCDIC) no answer could be right.
-  if (!I18NIsAsciiCompatibleEncoding(encoding)) {
-    RaiseCommandLineError(std::string("encoding '") + encoding +
-                          "' does not keep ASCII as it is (" +
-                          I18NDescribeAsciiChanges(encoding) +
-                          "); the client output cannot be in it");
+  if (!I18NIsKnownEncoding(encoding)) {
+    RaiseCommandLineError(std::string("unknown encoding '") + encoding +
+                          "' (--help lists the known ones)");
   }
   I18NSetPlatformDefaultEncoding(encoding);
 }
 
+// The handler's own names of the encodings, wrapped into the usage text's
+// description column.
+std::u16string EncodingLines() {
+  const std::u16string indent(kDescriptionColumn, u' ');
+  std::u16string lines;
+  std::u16string line = indent;
+  const std::vector<I18NCodePageNames> encodings = I18NListCodePages();
+  for (std::size_t i = 0; i < encodings.size(); ++i) {
+    std::u16string name = Utf16(encodings[i].encoding->name);
+    name += i + 1 < encodings.size() ? u"," : u";";
+    if (line.size() > indent.size() &&
+        line.size() + 1 + name.size() > kLineWidth) {
+      lines += line + u'\n';
+      line = indent;
+    }
+    if (line.size() > indent.size()) line += u' ';
+    line += name;
+  }
+  return lines + line + u'\n' + indent +
+         u"the manual gives their other names.\n";
+}
+
 // The --encoding option's last line: the default in force where it runs.
 std::u16string DefaultEncodingLine() {
-  return u"              Default here: " +
-         Utf16(I18NGetPlatformDefaultEncoding()) + u" (" +
-         Utf16(I18NEnvironmentEncodingOrigin()) + u").\n";
+  const std::u16string start =
+      std::u16string(kDescriptionColumn, u' ') + u"Default here: ";
+  const char* environment = I18NEnvironmentEncoding();
+  const std::u16string origin = Utf16(I18NEnvironmentEncodingOrigin());
+  if (!I18NIsKnownEncoding(environment)) {
+    return start + u"none: " + origin + u", " + Utf16(environment) +
+           u", is not one of them.\n";
+  }
+  return start + Utf16(I18NGetPlatformDefaultEncoding()) + u" (" + origin +
+         u").\n";
 }
 
 // Says where the client output came from, how it was decoded and why, and
@@ -380,7 +440,7 @@ void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   CommandLineWords words = SortWords(argc, argv);
   if (words.help) {
     PrintText((kUsageHead + QueryLines(queries_) + kUsageOptions +
-               DefaultEncodingLine() + kUsageTail)
+               EncodingLines() + DefaultEncodingLine() + kUsageTail)
                   .c_str());
     return;
   }

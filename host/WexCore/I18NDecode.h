@@ -1,9 +1,9 @@
 #ifndef WEXCORE_I18NDECODE_H_
 #define WEXCORE_I18NDECODE_H_
 
-// Decoding bytes of a named encoding into UTF-16, over the platform's
-// converters: single-byte encodings through a table worked out once, UTF-8
-// by a decoder of its own, and every other encoding by the platform.
+// Decoding bytes of a named encoding into UTF-16: the code pages through
+// their tables (I18NCodePageTables.h), UTF-8 by a decoder of its own. Every
+// encoding decodes ASCII to itself.
 
 #include <cstddef>
 #include <string>
@@ -38,37 +38,16 @@ class I18NUnitSink {
 };
 
 // Decodes `length` bytes at `bytes` from `encoding` (not null) into UTF-16
-// at the start of `sink`'s array; returns the number of units written.
-// Every byte that starts no valid sequence, and an incomplete sequence at the
-// end, becomes one U+FFFD and decoding goes on with the next byte. After the
-// decoding, `callback` (when not null) is called with `userData` once per
-// U+FFFD that was put in. Throws WexException when `encoding` is unknown.
-// Single-byte encodings decode through a table built on their first use, and
-// UTF-8 by a decoder of its own; both give what the conversion library gives.
+// at the start of `sink`'s array; returns the number of units written, at
+// most one per byte. Every byte or pair that decodes to no character, and an
+// incomplete UTF-8 sequence at the end, becomes one U+FFFD and decoding goes
+// on with the next byte. After the decoding, `callback` (when not null) is
+// called with `userData` once per U+FFFD that was put in. Throws WexException
+// when `encoding` is not one of I18NCodePages.h's names.
 std::size_t I18NDecodeBytes(const char* bytes, std::size_t length,
                             const char* encoding,
                             I18NConversionCallback callback, void* userData,
                             I18NUnitSink& sink);
-
-// The same decoding by the conversion library alone, whatever the encoding:
-// the reference that the table and the UTF-8 decoder are tested against.
-std::size_t I18NDecodeBytesWithLibrary(const char* bytes, std::size_t length,
-                                       const char* encoding,
-                                       I18NConversionCallback callback,
-                                       void* userData, I18NUnitSink& sink);
-
-// True when `name` encodes the printable ASCII characters, tab, line feed and
-// carriage return as the same single bytes that ASCII uses (UTF-8, the
-// Windows and ISO code pages, IBM437, ...): the client's marker texts are
-// only recognisable in such an encoding.
-bool I18NIsAsciiCompatibleEncoding(const char* name);
-
-// Says which of the bytes that I18NIsAsciiCompatibleEncoding looks at do
-// not decode to themselves in `name`, and what each becomes alone, as
-// English text ("0x5C decodes to U+00A5, 0x7E decodes to U+203E"; "0x41 does
-// not decode alone"); beyond eight, only their number. Throws WexException
-// when `name` is unknown.
-std::string I18NDescribeAsciiChanges(const char* name);
 
 // Decodes the `length` bytes at the start of `bytes`' narrow storage
 // (written there through ReserveNarrow) from `encoding`, or from the

@@ -3,10 +3,12 @@
 #include <cstring>
 #include <string>
 
-#include "I18NConverters.h"
-#include "PortConversion.h"
+#include "I18NCodePages.h"
+#include "PortSystem.h"
 
 namespace {
+
+const char kFallbackEncoding[] = "US-ASCII";
 
 // Empty until the default is first asked for or set.
 std::string& DefaultEncoding() {
@@ -38,7 +40,16 @@ I18NTransformationResult I18NExternalBufferToUTF16(unsigned short*& out,
 
 const char* I18NGetPlatformDefaultEncoding() {
   std::string& name = DefaultEncoding();
-  if (name.empty()) name = PortDefaultEncodingName();
+  if (name.empty()) {
+    const I18NCodePage* environment =
+        I18NFindCodePage(I18NEnvironmentEncoding());
+    name = environment != nullptr ? environment->name : kFallbackEncoding;
+  }
+  return name.c_str();
+}
+
+const char* I18NEnvironmentEncoding() {
+  static const std::string name = PortDefaultEncodingName();
   return name.c_str();
 }
 
@@ -47,11 +58,9 @@ const char* I18NEnvironmentEncodingOrigin() {
 }
 
 void I18NSetPlatformDefaultEncoding(const char* name) {
-  // A null name goes back to the locale's codeset.
   DefaultEncoding() = name != nullptr ? name : "";
 }
 
 bool I18NIsKnownEncoding(const char* name) {
-  return name != nullptr && I18NAcquireConverter(name, true) != nullptr &&
-         I18NAcquireConverter(name, false) != nullptr;
+  return name != nullptr && I18NFindCodePage(name) != nullptr;
 }

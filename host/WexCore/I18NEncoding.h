@@ -28,21 +28,28 @@ I18NTransformationResult I18NExternalBufferToUTF16(unsigned short*& out,
                                                    bool copy);
 
 // The name of the process's default encoding: the one last given to
-// I18NSetPlatformDefaultEncoding, else the encoding of the environment's
-// locale (PortDefaultEncodingName()).
+// I18NSetPlatformDefaultEncoding, else the handler's own name for the
+// environment's encoding (I18NEnvironmentEncoding()), else, when that is not
+// one the handler knows, "US-ASCII": text is then read as ASCII while the
+// caller reports the environment's encoding as unknown.
 // The returned text stays valid until the default is next set.
 const char* I18NGetPlatformDefaultEncoding();
 
-// Where the environment's default encoding comes from, in words for a
-// person ("the locale's encoding", "the ANSI code page"): what
-// I18NGetPlatformDefaultEncoding() gives when no encoding was set.
+// The environment's encoding as the environment names it: the locale's
+// codeset, or "CP" and the number of the ANSI code page. It may be one that
+// I18NIsKnownEncoding refuses.
+const char* I18NEnvironmentEncoding();
+
+// Where the environment's encoding comes from, in words for a person ("the
+// locale's encoding", "the ANSI code page").
 const char* I18NEnvironmentEncodingOrigin();
 
-// Makes `name` the process's default encoding from now on.
-// REQUIRES: I18NIsKnownEncoding(name).
+// Makes `name` the process's default encoding from now on; null goes back to
+// the environment's.
+// REQUIRES: `name` is null or I18NIsKnownEncoding(name).
 void I18NSetPlatformDefaultEncoding(const char* name);
 
-// True when the conversion library can decode and encode `name`.
+// True when `name` (null: false) is one of the names of I18NCodePages.h.
 bool I18NIsKnownEncoding(const char* name);
 
 #endif  // WEXCORE_I18NENCODING_H_

@@ -867,44 +867,6 @@ TEST(UnreadableInput, UnknownEncodingIsReportedByName) {
   EXPECT_NE(message.find("NO-SUCH-ENCODING"), std::string::npos) << message;
 }
 
-// Sets an environment variable while it lives.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value, 1);
-  }
-  ~ScopedVariable() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
-
-TEST(UnreadableInput, EncodingThatCannotBeOpenedIsOutOfMemoryNotUnknown) {
-  const fs::path file = g_scratch->Path("fine.txt");
-  WriteFile(file, "\r\n\r\nNo differences.\r\n");
-  const ScopedVariable preload("LD_PRELOAD", VSS_ICONV_OPEN_FAILS);
-  // A sanitized handler insists on its runtime coming first.
-  const ScopedVariable order("ASAN_OPTIONS", "verify_asan_link_order=0");
-  for (const char* encoding : {"windows-1252", "UTF-8"}) {
-    SCOPED_TRACE(encoding);
-    EXPECT_EQ(ExpectFailure({"diff", "--encoding", encoding, file.string()}),
-              "Out of memory.");
-  }
-}
-
 class XmlPlatform : public testing::Environment {
  public:
   void SetUp() override {

@@ -5,8 +5,11 @@
 // error: with --encoding every example prints exactly what it prints under
 // C.UTF-8; without it the run still prints a document; --help still works.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -119,6 +122,75 @@ TEST(LocaleEncoding, IsNamedWithItsOrigin) {
   EXPECT_NE(RunHandlerIn(utf8, {"--help"})
                 .standardOutput.find(
                     "Default here: UTF-8 (the locale's encoding).\n"),
+            std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// A locale of `codeset` built with localedef into a scratch LOCPATH, or an
+// empty environment when this machine cannot build it (no locale sources).
+class BuiltLocale {
+ public:
+  BuiltLocale(const std::string& name, const std::string& codeset) {
+    char directory[] = "/tmp/vss-locales-XXXXXX";
+    if (mkdtemp(directory) == nullptr) return;
+    directory_ = directory;
+    const std::string command = "localedef -c -i ja_JP -f " + codeset + " " +
+                                directory_ + "/" + name + " >/dev/null 2>&1";
+    // localedef fails on a warning (SHIFT_JIS does not keep ASCII as the C
+    // library expects) and still builds the locale.
+    std::system(command.c_str());
+    if (std::filesystem::exists(directory_ + "/" + name + "/LC_CTYPE"))
+      environment_ = {"LOCPATH=" + directory_, "LC_ALL=" + name};
+  }
+  ~BuiltLocale() {
+    if (!directory_.empty())
+      std::system(("rm -rf '" + directory_ + "'").c_str());
+  }
+  const std::vector<std::string>& environment() const { return environment_; }
+
+ private:
+  std::string directory_;
+  std::vector<std::string> environment_;
+};
+
+// A codeset outside the list of encodings stops nothing but the reading:
+// the run answers with the command-line error that names it, --encoding
+// still reads, and --help says there is no default.
+TEST(LocaleEncoding, OutsideTheListIsACommandLineError) {
+  const BuiltLocale eucJp("ja_JP.EUC-JP", "EUC-JP");
+  if (eucJp.environment().empty()) GTEST_SKIP() << "localedef cannot build";
+  const std::string file =
+      ExampleFiles::Named("exists-yes").ClientOutput().string();
+  const HandlerRun refused =
+      RunHandlerIn(eucJp.environment(), {"exists", file});
+  EXPECT_EQ(refused.exitStatus, 0);
+  EXPECT_NE(refused.standardOutput.find(
+                "<error code=\"0x56170001\">The command line is not valid: "
+                "the locale's encoding 'EUC-JP' is not an encoding that the "
+                "handler knows; give --encoding (--help lists them)</error>"),
+            std::string::npos)
+      << refused.standardOutput;
+  const HandlerRun named = RunHandlerIn(
+      eucJp.environment(), {"exists", "--encoding", "CP932", file});
+  EXPECT_EQ(named.exitStatus, 1) << named.standardOutput;
+  EXPECT_NE(
+      RunHandlerIn(eucJp.environment(), {"--help"})
+          .standardOutput.find("Default here: none: the locale's encoding, "
+                               "EUC-JP, is not one of them.\n"),
+      std::string::npos);
+}
+
+// The C library names Shift_JIS' codeset SHIFT_JIS: the locale reads as code
+// page 932, as --encoding Shift_JIS does.
+TEST(LocaleEncoding, ShiftJisLocaleReadsAsCodePage932) {
+  const BuiltLocale sjis("ja_JP.SJIS", "SHIFT_JIS");
+  if (sjis.environment().empty()) GTEST_SKIP() << "localedef cannot build";
+  EXPECT_NE(RunHandlerIn(sjis.environment(), {"--help"})
+                .standardOutput.find(
+                    "Default here: Shift_JIS (the locale's encoding).\n"),
             std::string::npos);
 }
 

@@ -1,11 +1,12 @@
 // Decoding the client's bytes: the encodings the client writes in, invalid
-// bytes, the process's default encoding and the encoding predicates.
+// bytes, the process's default encoding and the names of the encodings.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "EncodingCases.h"
+#include "I18NCodePages.h"
 #include "I18NDecode.h"
 #include "I18NEncoding.h"
 #include "I18NString.h"
@@ -53,7 +54,54 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"IBM437", "\x82\xB3\xC4\xDB", u"\u00e9\u2502\u2500\u2588",
                    0},
         DecodeCase{"ISO-8859-1", "\xA0\xFF", u"\u00a0\u00ff", 0},
-        DecodeCase{"UTF-8", "", u"", 0}));
+        DecodeCase{"UTF-8", "", u"", 0},
+        // One unit per byte as Windows maps it: an accent is never composed
+        // with the letter before it, nor an invalid byte moved.
+        DecodeCase{"windows-1258",
+                   "a\xEC"
+                   "b",
+                   u"a\u0301b", 0},
+        DecodeCase{"windows-1255",
+                   "ab\x81"
+                   "cd",
+                   std::u16string(u"ab") + kFffd + u"cd", 1},
+        DecodeCase{"windows-1255", "\xCA", u"\u05ba", 0},
+        // A pair that decodes to nothing is one U+FFFD for its first byte;
+        // the byte after it is read again, a line feed included.
+        DecodeCase{"CP949", "a\xA2\xE8\nb",
+                   std::u16string(u"a") + kFffd + kFffd + u"\nb", 2},
+        DecodeCase{"CP949", "\xB0\xA1\xA2\xE6", u"\uac00\u20ac", 0},
+        DecodeCase{"Shift_JIS", "\\~\x82\xA0\xB1", u"\\~\u3042\uff71", 0},
+        // C1 controls and the private use area are no characters: 0x80 and
+        // the user-defined pairs (here F0 40, then '@' read alone).
+        DecodeCase{"CP932", "\x80\xF0\x40",
+                   std::u16string(1, kFffd) + kFffd + u"@", 2},
+        DecodeCase{"CP932", "\x82", std::u16string(1, kFffd), 1},
+        DecodeCase{"GB2312", "\xA1\xA4\x80", u"\u00b7\u20ac", 0},
+        DecodeCase{"Big5", "\xA4\x40\xC6\xA1",
+                   std::u16string(u"\u4e00") + kFffd + kFffd, 2},
+        // Every byte above 0x7F is invalid in US-ASCII: none loses its top
+        // bit.
+        DecodeCase{"CP20127", "\x8A\xC1", std::u16string(1, kFffd) + kFffd, 2},
+        DecodeCase{"ISO-8859-7", "\xA1\xA4", std::u16string(u"\u02bd") + kFffd,
+                   1},
+        DecodeCase{"KOI8-U", "\xAE\xA4", u"\u045e\u0454", 0}));
+
+// Every decoder passes ASCII through untouched, which the client's marker
+// texts and the ASCII fast paths rely on, and no table gives U+FFFD for a
+// byte it decodes.
+TEST(I18NCodePageTablesTest, EveryTableDecodesAsciiToItself) {
+  for (std::size_t i = 0; i < kI18NCodePageTableCount; ++i) {
+    const I18NCodePageTable& table = kI18NCodePageTables[i];
+    for (unsigned byte = 0; byte < 0x80; ++byte) {
+      ASSERT_EQ(table.singles[byte], byte) << table.number;
+      if (table.leadRows != nullptr) {
+        ASSERT_EQ(table.leadRows[byte], 0);
+      }
+    }
+    EXPECT_NE(I18NFindCodePageNumber(table.number), nullptr) << table.number;
+  }
+}
 
 TEST(I18NDecodeLengthTest, MinusOneStopsAtTheFirstZero) {
   EXPECT_EQ(I18NString("ab\0cd", "UTF-8", -1).units(), u"ab");
@@ -124,27 +172,44 @@ TEST_F(I18NDefaultEncodingTest, WithoutASettingTheLocaleCodesetIsKnown) {
 }
 
 TEST(I18NEncodingPredicateTest, KnownEncodings) {
-  // Real names hold '/', ':', '(' and ')' too.
-  for (const char* name : {"UTF-8", "windows-1252", "IBM437", "ISO-8859-1",
-                           "ISO-10646/UTF8/", "ISO_8859-1:1987"}) {
+  // The usual names, in any case; each code page by "CP" and its number too.
+  for (const char* name :
+       {"UTF-8",   "utf8",        "CP65001",   "windows-1252", "cp1252",
+        "CP1252",  "latin1",      "Shift_JIS", "SJIS",         "CP932",
+        "MS932",   "GBK",         "CP936",     "GB2312",       "Big5",
+        "IBM437",  "ISO-8859-15", "koi8-u",    "US-ASCII",     "ANSI_X3.4-1968",
+        "CP28591", "CP20127"}) {
     EXPECT_TRUE(I18NIsKnownEncoding(name)) << name;
   }
-  for (const char* name : {"NO-SUCH-ENCODING-42", "", "UTF-9"}) {
+  // Only the names of the list, exactly: no blanks, separators or suffixes
+  // that another library would drop, no encoding the client cannot write,
+  // and no name for the machine's current code page.
+  for (const char* name : {"NO-SUCH-ENCODING-42",
+                           "",
+                           "UTF-9",
+                           "cp 1252",
+                           " CP1252",
+                           "UTF-8,",
+                           "UTF-8/",
+                           "UTF-8//TRANSLIT",
+                           "ISO-10646/UTF8/",
+                           "ISO_8859-1:1987",
+                           "EUC-JP",
+                           "UTF-16LE",
+                           "IBM037",
+                           "CP0",
+                           "CP1",
+                           "CP2",
+                           "CP3",
+                           "CP1361",
+                           "CP10000",
+                           "CP20932",
+                           "CP65000",
+                           "MACINTOSH",
+                           "TIS-620"}) {
     EXPECT_FALSE(I18NIsKnownEncoding(name)) << name;
   }
   EXPECT_FALSE(I18NIsKnownEncoding(nullptr));
-}
-
-TEST(I18NEncodingPredicateTest, AsciiCompatibleEncodings) {
-  for (const char* name : {"UTF-8", "windows-1252", "IBM437", "ISO-8859-1"}) {
-    EXPECT_TRUE(I18NIsAsciiCompatibleEncoding(name)) << name;
-  }
-  // Two bytes per character, EBCDIC, and '+' opening a shifted run.
-  for (const char* name :
-       {"UTF-16LE", "UTF-16", "IBM037", "UTF-7", "NO-SUCH-ENCODING-42"}) {
-    EXPECT_FALSE(I18NIsAsciiCompatibleEncoding(name)) << name;
-  }
-  EXPECT_FALSE(I18NIsAsciiCompatibleEncoding(nullptr));
 }
 
 }  // namespace

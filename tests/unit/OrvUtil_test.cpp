@@ -46,7 +46,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "??b"},
         ConvertCase{"UTF-8", std::u16string(u"a\0b", 3),
                     std::string("a\0b", 3)},
-        ConvertCase{"UTF-8", u"", ""}));
+        ConvertCase{"UTF-8", u"", ""},
+        // Pairs in the double-byte code pages; what decodes to no character
+        // (a C1 control, the private use area) is not written either.
+        ConvertCase{"Shift_JIS", u"\u3042a\uff71",
+                    "\x82\xA0"
+                    "a\xB1"},
+        ConvertCase{"CP949", u"\uac00\uac02\u20ac", "\xB0\xA1\x81\x41\xA2\xE6"},
+        ConvertCase{"GBK", u"\u20ac\u00b7", "\x80\xA1\xA4"},
+        ConvertCase{"CP932", u"\u0080\ue000", "??"},
+        ConvertCase{"windows-1252", u"\u0081", "?"}));
 
 TEST(OrvCodeConverterTest, LargeTextConverts) {
   std::u16string text(3 << 20, u'\u00e9');

@@ -1,9 +1,8 @@
-// The port on POSIX systems with the GNU C library: descriptors, signals,
-// iconv and the locale's codeset.
+// The port on POSIX systems with the GNU C library: descriptors, signals
+// and the locale's codeset.
 
 #include <errno.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <poll.h>
@@ -16,7 +15,6 @@
 #include <cstring>
 #include <iostream>
 
-#include "PortConversion.h"
 #include "PortSystem.h"
 
 // ---------------------------------------------------------------- system
@@ -165,104 +163,22 @@ void PortFlushAllStreams() {
   std::fflush(nullptr);
 }
 
-// ------------------------------------------------------------ conversion
+// ---------------------------------------------------------------- locale
 
 namespace {
 
-// iconv's name of UTF-16 in this machine's byte order, without a byte-order
-// mark.
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-const char kNativeUtf16[] = "UTF-16BE";
-#else
-const char kNativeUtf16[] = "UTF-16LE";
-#endif
-
 // The locale's codeset when the environment names no valid locale: what the
 // "C" locale reports.
-const char kFallbackEncoding[] = "ANSI_X3.4-1968";
-
-iconv_t DescriptorOf(PortConverter* converter) {
-  return reinterpret_cast<iconv_t>(converter);
-}
-
-// One iconv call over the given buffers (all null: a flush), and what it
-// ended in.
-PortStep Convert(PortConverter* converter, char** in, std::size_t* inLeft,
-                 char** out, std::size_t* outLeft) {
-  if (iconv(DescriptorOf(converter), in, inLeft, out, outLeft) !=
-      static_cast<std::size_t>(-1))
-    return PortStep::kDone;
-  switch (errno) {
-    case E2BIG:
-      return PortStep::kOutputFull;
-    case EINVAL:
-      return PortStep::kIncomplete;
-    default:
-      return PortStep::kInvalid;
-  }
-}
-
-// Runs one step over typed buffers whose lengths count units, not bytes.
-template <typename In, typename Out>
-PortStep Step(PortConverter* converter, const In*& in, std::size_t& inLeft,
-              Out*& out, std::size_t& outLeft) {
-  char* outBytes = reinterpret_cast<char*>(out);
-  std::size_t outBytesLeft = outLeft * sizeof(Out);
-  PortStep step;
-  if (in == nullptr) {
-    step = Convert(converter, nullptr, nullptr, &outBytes, &outBytesLeft);
-  } else {
-    char* inBytes = reinterpret_cast<char*>(const_cast<In*>(in));
-    std::size_t inBytesLeft = inLeft * sizeof(In);
-    step = Convert(converter, &inBytes, &inBytesLeft, &outBytes, &outBytesLeft);
-    in = reinterpret_cast<const In*>(inBytes);
-    inLeft = inBytesLeft / sizeof(In);
-  }
-  out = reinterpret_cast<Out*>(outBytes);
-  outLeft = outBytesLeft / sizeof(Out);
-  return step;
-}
+const char kCLocaleCodeset[] = "ANSI_X3.4-1968";
 
 }  // namespace
 
-PortOpenResult PortOpenConverter(const char* encoding, bool toUtf16,
-                                 PortConverter*& converter) {
-  converter = nullptr;
-  iconv_t descriptor = toUtf16 ? iconv_open(kNativeUtf16, encoding)
-                               : iconv_open(encoding, kNativeUtf16);
-  // EINVAL alone says that the library knows no such conversion; any other
-  // failure (no memory, no descriptors left) is one of opening a known one.
-  if (descriptor == reinterpret_cast<iconv_t>(-1))
-    return errno == EINVAL ? PortOpenResult::kUnknownName
-                           : PortOpenResult::kNoMemory;
-  converter = reinterpret_cast<PortConverter*>(descriptor);
-  return PortOpenResult::kOpened;
-}
-
-void PortCloseConverter(PortConverter* converter) {
-  iconv_close(DescriptorOf(converter));
-}
-
-void PortResetConverter(PortConverter* converter) {
-  iconv(DescriptorOf(converter), nullptr, nullptr, nullptr, nullptr);
-}
-
-PortStep PortDecode(PortConverter* converter, const char*& in,
-                    std::size_t& inLeft, char16_t*& out, std::size_t& outLeft) {
-  return Step(converter, in, inLeft, out, outLeft);
-}
-
-PortStep PortEncode(PortConverter* converter, const char16_t*& in,
-                    std::size_t& inLeft, char*& out, std::size_t& outLeft) {
-  return Step(converter, in, inLeft, out, outLeft);
-}
-
 std::string PortDefaultEncodingName() {
   locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
-  if (locale == static_cast<locale_t>(0)) return kFallbackEncoding;
+  if (locale == static_cast<locale_t>(0)) return kCLocaleCodeset;
   std::string codeset = nl_langinfo_l(CODESET, locale);
   freelocale(locale);
-  return codeset.empty() ? kFallbackEncoding : codeset;
+  return codeset.empty() ? kCLocaleCodeset : codeset;
 }
 
 const char* PortDefaultEncodingOrigin() { return "the locale's encoding"; }

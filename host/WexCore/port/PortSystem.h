@@ -2,9 +2,9 @@
 #define WEXCORE_PORT_PORTSYSTEM_H_
 
 // The handler's access to the operating system: the process's start, its
-// arguments, reading the client output and writing the answer. Every other
-// part of the code reaches the system through this header (and
-// PortConversion.h), so it reads the same on every platform.
+// arguments, its encoding, reading the client output and writing the
+// answer. Every other part of the code reaches the system through this
+// header, so it reads the same on every platform.
 // Failures are reported as a system error code of the platform, which
 // PortErrorText() puts into words.
 
@@ -106,5 +106,15 @@ PortError PortFlushStandardOutput();
 // system; failures are left to the writes that follow, or go unreported at
 // the process's end.
 void PortFlushAllStreams();
+
+// The name of the environment's encoding as the system gives it (the
+// locale's codeset; "CP" and the ANSI code page's number), read without
+// changing the process's own locale. It need not be a name the handler
+// knows.
+std::string PortDefaultEncodingName();
+
+// Where PortDefaultEncodingName() takes the name from, in words for a person
+// ("the locale's encoding", "the ANSI code page").
+const char* PortDefaultEncodingOrigin();
 
 #endif  // WEXCORE_PORT_PORTSYSTEM_H_

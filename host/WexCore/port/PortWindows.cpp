@@ -1,6 +1,5 @@
 // The port on Windows: the C runtime's descriptors for the client output and
-// the answer, the wide command line, and the system's code pages for the
-// encodings.
+// the answer, the wide command line, and the ANSI code page.
 
 #include <fcntl.h>
 #include <io.h>
@@ -14,10 +13,9 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <string>
 
-#include "PortConversion.h"
 #include "PortSystem.h"
-#include "WindowsCodePages.h"
 
 // ---------------------------------------------------------------- system
 
@@ -226,203 +224,10 @@ void PortFlushAllStreams() {
   _flushall();
 }
 
-// ------------------------------------------------------------ conversion
+// ---------------------------------------------------------------- locale
 
-// A code page in one direction, with what its sequences look like.
-class PortConverter {
- public:
-  PortConverter(WindowsEncoding encoding, const CPINFO& info)
-      : codePage(encoding.codePage),
-        range(encoding.range),
-        doubleByte(info.MaxCharSize == 2) {}
-
-  const unsigned codePage;
-  const WindowsByteRange range;
-  const bool doubleByte;
-};
-
-namespace {
-
-const unsigned kUtf8CodePage = 65001;
-// The most units one character decodes to, and bytes it encodes to.
-const int kMostUnits = 2;
-const int kMostBytes = 8;
-
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-bool IsEucByte(unsigned char byte) { return byte >= 0xA1 && byte != 0xFF; }
-
-// The number of bytes of the character that `lead` opens. A byte that opens
-// nothing valid counts as one, which the code page then refuses.
-std::size_t CharacterLength(const PortConverter& converter,
-                            unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (converter.codePage == kUtf8CodePage) {
-    if (lead >= 0xC2 && lead < 0xE0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
-    return 1;
-  }
-  if (converter.range != WindowsByteRange::kWhole)
-    return IsEucByte(lead) ? 2 : 1;
-  if (converter.doubleByte && IsDBCSLeadByteEx(converter.codePage, lead))
-    return 2;
-  return 1;
+std::string PortDefaultEncodingName() {
+  return "CP" + std::to_string(GetACP());
 }
-
-// True when the `left` bytes at `bytes` are a beginning of a character that
-// more input would complete.
-bool EndsInside(const PortConverter& converter, const unsigned char* bytes,
-                std::size_t left, std::size_t length) {
-  if (left >= length) return false;
-  if (converter.codePage != kUtf8CodePage) return true;
-  for (std::size_t i = 1; i < left; ++i) {
-    if (!IsContinuation(bytes[i])) return false;
-  }
-  return true;
-}
-
-bool IsWindowsCodePage(unsigned codePage) {
-  return codePage >= 1250 && codePage <= 1258;
-}
-
-// True when Windows converts what its own tables leave undefined: the
-// windows-125x code pages carry the C1 controls through for bytes 0x80 to
-// 0x9F that they do not assign, and several code pages give undefined bytes
-// private-use characters. Neither is a character of the encoding, which the
-// GNU conversion library, and so the POSIX build, refuses.
-bool IsUndefinedMapping(unsigned codePage, const unsigned char* bytes,
-                        std::size_t length, const wchar_t* units, int count) {
-  if (count == 1 && units[0] >= 0xE000 && units[0] <= 0xF8FF) return true;
-  return IsWindowsCodePage(codePage) && length == 1 && count == 1 &&
-         bytes[0] >= 0x80 && bytes[0] <= 0x9F && units[0] == bytes[0];
-}
-
-// Decodes the `length` bytes of one character; returns the units, 0 when the
-// code page refuses them.
-int DecodeCharacter(const PortConverter& converter, const unsigned char* bytes,
-                    std::size_t length, wchar_t* units) {
-  if (converter.range != WindowsByteRange::kWhole && bytes[0] >= 0x80) {
-    if (length == 1) {
-      if (converter.range != WindowsByteRange::kEucKr || bytes[0] > 0x9F)
-        return 0;
-      units[0] = bytes[0];
-      return 1;
-    }
-    if (!IsEucByte(bytes[1])) return 0;
-  }
-  const int count =
-      MultiByteToWideChar(converter.codePage, MB_ERR_INVALID_CHARS,
-                          reinterpret_cast<const char*>(bytes),
-                          static_cast<int>(length), units, kMostUnits);
-  if (count <= 0 ||
-      IsUndefinedMapping(converter.codePage, bytes, length, units, count))
-    return 0;
-  return count;
-}
-
-// Encodes one character of `count` units; returns the bytes, 0 when the code
-// page lacks it.
-int EncodeCharacter(const PortConverter& converter, const char16_t* units,
-                    int count, unsigned char* bytes) {
-  const wchar_t* wide = reinterpret_cast<const wchar_t*>(units);
-  char* out = reinterpret_cast<char*>(bytes);
-  if (converter.codePage == kUtf8CodePage) {
-    const int length =
-        WideCharToMultiByte(kUtf8CodePage, WC_ERR_INVALID_CHARS, wide, count,
-                            out, kMostBytes, nullptr, nullptr);
-    return length > 0 ? length : 0;
-  }
-  BOOL usedDefault = FALSE;
-  const int length =
-      WideCharToMultiByte(converter.codePage, WC_NO_BEST_FIT_CHARS, wide, count,
-                          out, kMostBytes, nullptr, &usedDefault);
-  if (length <= 0 || usedDefault) return 0;
-  wchar_t back[kMostUnits];
-  // The character must be one that decoding gives back: what decoding
-  // refuses, encoding refuses too.
-  const int decoded =
-      DecodeCharacter(converter, bytes, static_cast<std::size_t>(length), back);
-  if (decoded != count) return 0;
-  return std::memcmp(back, wide,
-                     sizeof(wchar_t) * static_cast<std::size_t>(count)) == 0
-             ? length
-             : 0;
-}
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-}  // namespace
-
-PortOpenResult PortOpenConverter(const char* encoding, bool /*toUtf16*/,
-                                 PortConverter*& converter) {
-  converter = nullptr;
-  WindowsEncoding found;
-  CPINFO info;
-  if (!WindowsFindEncoding(encoding, found) ||
-      !IsValidCodePage(found.codePage) || !GetCPInfo(found.codePage, &info))
-    return PortOpenResult::kUnknownName;
-  converter = new (std::nothrow) PortConverter(found, info);
-  return converter != nullptr ? PortOpenResult::kOpened
-                              : PortOpenResult::kNoMemory;
-}
-
-void PortCloseConverter(PortConverter* converter) { delete converter; }
-
-void PortResetConverter(PortConverter* /*converter*/) {
-  // The code pages in use keep no shift state between characters.
-}
-
-PortStep PortDecode(PortConverter* converter, const char*& in,
-                    std::size_t& inLeft, char16_t*& out, std::size_t& outLeft) {
-  if (in == nullptr) return PortStep::kDone;
-  while (inLeft > 0) {
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(in);
-    const std::size_t length = CharacterLength(*converter, bytes[0]);
-    if (inLeft < length) {
-      return EndsInside(*converter, bytes, inLeft, length)
-                 ? PortStep::kIncomplete
-                 : PortStep::kInvalid;
-    }
-    wchar_t units[kMostUnits];
-    const int count = DecodeCharacter(*converter, bytes, length, units);
-    if (count == 0) return PortStep::kInvalid;
-    if (outLeft < static_cast<std::size_t>(count)) return PortStep::kOutputFull;
-    for (int i = 0; i < count; ++i) *out++ = static_cast<char16_t>(units[i]);
-    outLeft -= static_cast<std::size_t>(count);
-    in += length;
-    inLeft -= length;
-  }
-  return PortStep::kDone;
-}
-
-PortStep PortEncode(PortConverter* converter, const char16_t*& in,
-                    std::size_t& inLeft, char*& out, std::size_t& outLeft) {
-  if (in == nullptr) return PortStep::kDone;
-  while (inLeft > 0) {
-    int count = 1;
-    if (IsHighSurrogate(in[0])) {
-      if (inLeft == 1) return PortStep::kIncomplete;
-      if (!IsLowSurrogate(in[1])) return PortStep::kInvalid;
-      count = 2;
-    } else if (IsLowSurrogate(in[0])) {
-      return PortStep::kInvalid;
-    }
-    unsigned char bytes[kMostBytes];
-    const int length = EncodeCharacter(*converter, in, count, bytes);
-    if (length == 0) return PortStep::kInvalid;
-    if (outLeft < static_cast<std::size_t>(length))
-      return PortStep::kOutputFull;
-    std::memcpy(out, bytes, static_cast<std::size_t>(length));
-    out += length;
-    outLeft -= static_cast<std::size_t>(length);
-    in += count;
-    inLeft -= static_cast<std::size_t>(count);
-  }
-  return PortStep::kDone;
-}
-
-std::string PortDefaultEncodingName() { return WindowsCodePageName(GetACP()); }
 
 const char* PortDefaultEncodingOrigin() { return "the ANSI code page"; }

@@ -1,7 +1,11 @@
-// The table decoder of single-byte encodings and the UTF-8 decoder must give
-// exactly what the conversion library gives, invalid bytes included.
+// UTF-8, windows-1252 and IBM437 decode exactly as glibc's iconv decodes
+// them, invalid bytes included (one U+FFFD per byte that starts no valid
+// sequence, one for a valid beginning cut off by the end): documents read
+// from these encodings have always been decoded so.
 
+#include <errno.h>
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <string>
 #include <vector>
@@ -36,13 +40,32 @@ Decoded Fast(const std::string& bytes, const char* encoding) {
   return result;
 }
 
+// iconv's decoding, resuming after each invalid byte.
 Decoded Library(const std::string& bytes, const char* encoding) {
   Decoded result;
-  TextSink sink;
-  sink.units.resize(1);
-  std::size_t written = I18NDecodeBytesWithLibrary(
-      bytes.data(), bytes.size(), encoding, Count, &result.replacements, sink);
-  result.units = sink.units.substr(0, written);
+  iconv_t decoder = iconv_open("UTF-16LE", encoding);
+  if (decoder == reinterpret_cast<iconv_t>(-1)) {
+    ADD_FAILURE() << "iconv lacks " << encoding;
+    return result;
+  }
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  while (true) {
+    char16_t units[256];
+    char* out = reinterpret_cast<char*>(units);
+    std::size_t outLeft = sizeof(units);
+    const std::size_t done = iconv(decoder, &in, &inLeft, &out, &outLeft);
+    const int error = done == static_cast<std::size_t>(-1) ? errno : 0;
+    result.units.append(units, (sizeof(units) - outLeft) / sizeof(char16_t));
+    if (error == E2BIG) continue;
+    if (error == 0) break;
+    result.units += u'\xFFFD';
+    ++result.replacements;
+    if (error == EINVAL) break;  // the input ends inside a sequence
+    ++in;
+    --inLeft;
+  }
+  iconv_close(decoder);
   return result;
 }
 
@@ -67,7 +90,7 @@ std::string Hex(const std::string& bytes) {
 }
 
 TEST(DecodeTableTest, EveryByteAgreesWithTheLibrary) {
-  for (const char* encoding : {"windows-1252", "IBM437", "ISO-8859-15"}) {
+  for (const char* encoding : {"windows-1252", "IBM437"}) {
     std::string all;
     for (int byte = 0; byte < 256; ++byte) {
       const std::string single(1, static_cast<char>(byte));
