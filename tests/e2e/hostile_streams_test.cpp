@@ -2,11 +2,12 @@
 // Linux and on Windows: a standard output that is closed, the null device, a
 // file opened for appending or a pipe whose reader has gone; a standard input
 // that is closed or the null device; a FILE that is a folder, a device name
-// that Windows reserves, or a path longer than 260 characters. Each case
-// states the documented answer; HandlerProcess sets the streams up the way
-// each system does.
+// that Windows reserves, a path longer than 260 characters, or of over 4 GiB.
+// Each case states the documented answer; HandlerProcess sets the streams up
+// the way each system does.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,6 +27,7 @@ enum class Client {
   kFolder,         // a folder
   kFolderEntry,    // Case::file inside a folder
   kLongPath,       // the example, copied to a path of over 260 characters
+  kHugeFile,       // a file of 4 GiB and one byte, without a byte on disk
   kName,           // Case::file as it stands
 };
 
@@ -38,7 +40,8 @@ struct Case {
   int exitStatus;
   // What standard output holds afterwards: the document of this example
   // (preceded, when appending, by what the file held before), "unreadable"
-  // for the document saying the client output cannot be read, or nullptr
+  // for the document saying the client output cannot be read, "too large"
+  // for the one saying it is too large, or nullptr
   // when the output goes nowhere the test can read back.
   const char* document;
   // For "unreadable": the system's reason in it, or nullptr where it differs
@@ -47,6 +50,7 @@ struct Case {
 };
 
 const char kUnreadable[] = "unreadable";
+const char kTooLarge[] = "too large";
 
 const Case kCases[] = {
     // The answer is lost; no result reached the host, so the exit status is
@@ -93,6 +97,10 @@ const Case kCases[] = {
     {"FilePathOver260Characters", StandardInput::kNullDevice,
      StandardOutput::kCaptured, Client::kLongPath, nullptr, 1, "diff-different",
      nullptr},
+    // Too large by its size alone, whose low 32 bits say one byte: a 32-bit
+    // build must not take it for a small file.
+    {"FileOver4GiB", StandardInput::kNullDevice, StandardOutput::kCaptured,
+     Client::kHugeFile, nullptr, 0, kTooLarge, nullptr},
 };
 
 const char kDeclaration[] =
@@ -150,6 +158,12 @@ std::string FileArgument(const Case& c, const fs::path& dir) {
       return (dir / c.file).u8string();
     case Client::kLongPath:
       return LongPathCopy(dir).u8string();
+    case Client::kHugeFile: {
+      const fs::path huge = dir / "huge.txt";
+      std::ofstream(huge, std::ios::binary) << "x";
+      fs::resize_file(huge, (std::uintmax_t{1} << 32) + 1);
+      return huge.u8string();
+    }
     case Client::kName:
       return c.file;
   }
@@ -181,6 +195,14 @@ TEST_P(HostileStreams, AnswerAsDocumented) {
   EXPECT_EQ(run.exitStatus, c.exitStatus);
   EXPECT_EQ(run.standardError, "");
   if (c.document == nullptr) return;
+  if (c.document == std::string(kTooLarge)) {
+    EXPECT_EQ(run.standardOutput,
+              kDeclaration +
+                  std::string("<error code=\"0x56170003\">The client output "
+                              "is too large: '") +
+                  file + "' holds more than 1073741824 bytes</error>\n");
+    return;
+  }
   if (c.document != std::string(kUnreadable)) {
     const std::string before =
         c.output == StandardOutput::kAppendedToFile ? kTextBefore : "";

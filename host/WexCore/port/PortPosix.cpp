@@ -76,7 +76,7 @@ PortError PortInput::Inspect(PortInputKind& kind, std::size_t& size) {
   if (S_ISDIR(status.st_mode)) return EISDIR;
   kind = S_ISREG(status.st_mode) ? PortInputKind::kRegularFile
                                  : PortInputKind::kStream;
-  size = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
+  size = S_ISREG(status.st_mode) ? PortSizeOf(status.st_size) : 0;
   return 0;
 }
 

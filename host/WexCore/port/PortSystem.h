@@ -67,7 +67,8 @@ class PortInput {
   // REQUIRES: nothing is open yet.
   PortError Open(const char* path);
 
-  // What the opened input is, and for a regular file its size in bytes.
+  // What the opened input is, and for a regular file its size in bytes (the
+  // largest std::size_t for a file larger than that, as on a 32-bit system).
   // Returns 0 or the failure. REQUIRES: Open() succeeded.
   PortError Inspect(PortInputKind& kind, std::size_t& size);
 
@@ -101,6 +102,16 @@ PortError PortWriteDiagnostics(const char* text, std::size_t count);
 // Hands whatever the C library holds for standard output to the system.
 // Returns 0 or the failure.
 PortError PortFlushStandardOutput();
+
+// `size` (a file's size from the system, never negative) as a std::size_t,
+// the largest one when it does not fit.
+template <typename Size>
+std::size_t PortSizeOf(Size size) {
+  using Wider = unsigned long long;
+  return static_cast<Wider>(size) > static_cast<Wider>(SIZE_MAX)
+             ? SIZE_MAX
+             : static_cast<std::size_t>(size);
+}
 
 // Hands what every output stream of the C and C++ libraries holds to the
 // system; failures are left to the writes that follow, or go unreported at

@@ -145,7 +145,7 @@ PortError PortInput::Inspect(PortInputKind& kind, std::size_t& size) {
   if ((status.st_mode & _S_IFMT) == _S_IFDIR) return EISDIR;
   const bool regular = (status.st_mode & _S_IFMT) == _S_IFREG;
   kind = regular ? PortInputKind::kRegularFile : PortInputKind::kStream;
-  size = regular ? static_cast<std::size_t>(status.st_size) : 0;
+  size = regular ? PortSizeOf(status.st_size) : 0;
   return 0;
 }
 
@@ -156,7 +156,13 @@ PortError PortInput::Read(unsigned char* into, std::size_t capacity,
   const int got =
       _read(static_cast<int>(handle_), into,
             static_cast<unsigned>(std::min(capacity, kLargestTransfer)));
-  if (got < 0) return static_cast<PortError>(errno);
+  if (got < 0) {
+    // A standard input whose handle cannot be read at all (what Wine hands
+    // over for a closed one) is not open for reading: POSIX names that a
+    // bad descriptor.
+    if (!owned_ && errno == EINVAL) return EBADF;
+    return static_cast<PortError>(errno);
+  }
   count = static_cast<std::size_t>(got);
   return 0;
 }
