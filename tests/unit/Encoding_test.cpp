@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "EncodingCases.h"
 #include "I18NCodePages.h"
@@ -210,6 +214,75 @@ TEST(I18NEncodingPredicateTest, KnownEncodings) {
     EXPECT_FALSE(I18NIsKnownEncoding(name)) << name;
   }
   EXPECT_FALSE(I18NIsKnownEncoding(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+std::string SourceFile(const std::string& name) {
+  std::ifstream file(std::string(VSS_SOURCE_DIR) + "/" + name,
+                     std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The text of `document` from `start` up to `end`, both lines of their own.
+std::string Between(const std::string& document, const std::string& start,
+                    const std::string& end) {
+  const std::size_t from = document.find("\n" + start + "\n");
+  const std::size_t to = document.find("\n" + end, from + 1);
+  if (from == std::string::npos || to == std::string::npos) return "";
+  return document.substr(from + start.size() + 2, to - from - start.size() - 2);
+}
+
+// "NAME NUMBER OTHER..." per encoding, as I18NListCodePages gives them.
+std::vector<std::string> ListedEncodings() {
+  std::vector<std::string> lines;
+  for (const I18NCodePageNames& encoding : I18NListCodePages()) {
+    std::string line = encoding.names[0];
+    line += " " + std::to_string(encoding.encoding->number);
+    for (std::size_t i = 1; i < encoding.names.size(); ++i)
+      line += std::string(" ") + encoding.names[i];
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The words of each row of the first table in `table` whose rows start
+// with `rowStart`, joined by blanks, once the characters in `separators` are
+// blanks.
+std::vector<std::string> TableRows(const std::string& table,
+                                   const std::string& rowStart,
+                                   const std::string& separators) {
+  std::vector<std::string> rows;
+  std::istringstream lines(table);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.compare(0, rowStart.size(), rowStart) != 0) {
+      if (rows.empty()) continue;
+      break;  // the end of the first table
+    }
+    for (char& c : line) {
+      if (separators.find(c) != std::string::npos) c = ' ';
+    }
+    std::istringstream words(line);
+    std::string row;
+    for (std::string word; words >> word;)
+      row += (row.empty() ? "" : " ") + word;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// The README and the manual page list every name of every encoding, with
+// its code page, in the handler's order, and no other.
+TEST(I18NCodePagesDocumentationTest, ReadmeAndManualListEveryName) {
+  const std::string readme =
+      Between(SourceFile("README.md"), "### Encodings", "#");
+  EXPECT_EQ(TableRows(readme, "| `", "|`,"), ListedEncodings());
+  const std::string manual =
+      Between(SourceFile("man/vss-handler.1"), "l r l.", ".TE");
+  std::vector<std::string> rows = TableRows(manual, "", "|,");
+  EXPECT_EQ(rows, ListedEncodings());
 }
 
 }  // namespace
