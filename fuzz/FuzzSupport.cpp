@@ -16,7 +16,11 @@
 namespace fuzz {
 namespace {
 
-const char* const kEncodings[] = {"UTF-8", "windows-1252", "IBM437"};
+// Single bytes, UTF-8's sequences and the pairs of two double-byte code
+// pages.
+const char* const kEncodings[] = {"UTF-8", "windows-1252", "IBM437",
+                                  "Shift_JIS", "CP949"};
+const size_t kEncodingCount = sizeof(kEncodings) / sizeof(kEncodings[0]);
 const char kDeclaration[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
 
@@ -135,7 +139,7 @@ void InitialiseXml() {
 }  // namespace
 
 OrvInputParams MakeInput(const uint8_t* data, size_t size, int commandId) {
-  const char* encoding = kEncodings[size == 0 ? 0 : data[0] % 3];
+  const char* encoding = kEncodings[size == 0 ? 0 : data[0] % kEncodingCount];
   const std::string bytes =
       size == 0
           ? std::string()

@@ -1,9 +1,7 @@
 #ifndef TESTS_UNIT_ENCODINGCASES_H_
 #define TESTS_UNIT_ENCODINGCASES_H_
 
-// The table-driven conversion tests, shared by the rows that hold on every
-// platform and the rows for encodings that only the POSIX build's conversion
-// library (glibc's iconv) knows (unit/posix/).
+// The table-driven conversion tests: the decoding and the encoding rows.
 
 #include <gtest/gtest.h>
 
