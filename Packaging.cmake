@@ -2,6 +2,14 @@
 # `cpack -G DEB` and `cpack -G TGZ` make of it (on Windows `cpack -G ZIP`).
 
 set(vss_documents README.md LICENSE NOTICE CHANGELOG.md)
+
+# A packager names themself: -DVSS_PACKAGE_MAINTAINER="Name <address>". The
+# default's .invalid domain says it reaches no one, and is a valid host name.
+set(VSS_PACKAGE_MAINTAINER
+    "The vss-handler developers <maintainers@vss-handler.invalid>"
+    CACHE STRING "The Debian package's maintainer: Name <address>")
+# The Debian package's own revision of the upstream version: 1.2.0-1.
+set(VSS_DEBIAN_REVISION 1 CACHE STRING "The Debian revision of the package")
 if(WIN32)
   # `cpack -G ZIP` in a Windows build folder: vss-handler-VERSION-win32.zip
   # (or -win64) with the .exe, the schema, the README, the licence, the
@@ -31,30 +39,19 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_CHECKSUM SHA256)
 else()
-  install(FILES man/vss-handler.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES schema/result.xsd DESTINATION ${CMAKE_INSTALL_DATADIR}/vss-handler)
   install(FILES completion/vss-handler
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  # CHANGELOG.md goes in as changelog.gz, where Debian looks for it.
+  list(REMOVE_ITEM vss_documents CHANGELOG.md)
   install(FILES ${vss_documents} DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
-
-  # Debian looks for a package's changelog as doc/PACKAGE/changelog.gz.
-  find_program(VSS_GZIP gzip)
-  if(VSS_GZIP)
-    set(vss_changelog_gz ${PROJECT_BINARY_DIR}/changelog.gz)
-    add_custom_command(
-      OUTPUT ${vss_changelog_gz}
-      COMMAND ${VSS_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/CHANGELOG.md >
-              ${vss_changelog_gz}
-      DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md VERBATIM)
-    add_custom_target(vss_changelog ALL DEPENDS ${vss_changelog_gz})
-    install(FILES ${vss_changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  endif()
+  include(cmake/debian/DebianFiles.cmake)
 endif()
 
 set(CPACK_PACKAGE_NAME vss-handler)
 set(CPACK_PACKAGE_VENDOR "The vss-handler developers")
-set(CPACK_PACKAGE_CONTACT "The vss-handler developers <vss-handler@localhost>")
+set(CPACK_PACKAGE_CONTACT ${VSS_PACKAGE_MAINTAINER})
 # The one-line summary is the project's DESCRIPTION (CMakeLists.txt), which
 # CPack takes by default.
 set(CPACK_PACKAGE_DESCRIPTION
@@ -65,7 +62,8 @@ with the answer, or an error document with a message code.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
-set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_PACKAGE_SECTION vcs)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${VSS_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 include(CPack)
