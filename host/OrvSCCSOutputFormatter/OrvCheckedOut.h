@@ -9,7 +9,7 @@
 class OrvCheckedOut : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"checkout";
+  static constexpr char kQueryName[] = "checkout";
 
   // Keeps the client output of `params`; checkedOutBy starts empty and
   // isCheckedOut false.

@@ -11,7 +11,7 @@
 class OrvEnumChildren : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"children";
+  static constexpr char kQueryName[] = "children";
 
   // One child of the project, as the parser added it.
   struct Child {

@@ -8,7 +8,7 @@
 class OrvExist : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"exists";
+  static constexpr char kQueryName[] = "exists";
 
   // Keeps the client output of `params`; succeeded and exists start false.
   explicit OrvExist(OrvInputParams& params);

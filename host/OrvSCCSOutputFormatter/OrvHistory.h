@@ -15,7 +15,7 @@
 class OrvHistory : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"history";
+  static constexpr char kQueryName[] = "history";
 
   // Keeps the client output of `params`; no entries.
   explicit OrvHistory(OrvInputParams& params);

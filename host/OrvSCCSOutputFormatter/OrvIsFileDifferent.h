@@ -9,7 +9,7 @@
 class OrvIsFileDifferent : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"diff";
+  static constexpr char kQueryName[] = "diff";
 
   // Keeps the client output of `params`; isDifferent starts false.
   explicit OrvIsFileDifferent(OrvInputParams& params);

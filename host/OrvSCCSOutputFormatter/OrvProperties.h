@@ -8,7 +8,7 @@
 class OrvProperties : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"properties";
+  static constexpr char kQueryName[] = "properties";
 
   // Keeps the client output of `params`; isProject starts false.
   explicit OrvProperties(OrvInputParams& params);
