@@ -93,13 +93,6 @@ std::string QueryLines(const OrvQueryTable& queries) {
   return lines;
 }
 
-bool SelectsQuery(const OrvQueryTable& queries, int id) {
-  for (const CommandDispatch& query : queries) {
-    if (query.commandId == id) return true;
-  }
-  return false;
-}
-
 [[noreturn]] void RaiseCommandLineError(const std::string& detail) {
   OrvRaiseFailure(ORV_MSG_COMMAND_LINE_ERROR, OrvFromUtf8(detail), kThisFile,
                   __LINE__, kFunction);
@@ -404,11 +397,18 @@ void PrintText(const std::string& text) {
 
 }  // namespace
 
+const CommandDispatch* OrvQueryTable::Find(int commandId) const {
+  for (const CommandDispatch& query : *this) {
+    if (query.commandId == commandId) return &query;
+  }
+  return nullptr;
+}
+
 OrvCmdLineArg::OrvCmdLineArg()
     : OrvCmdLineArg(kHandlerCommands, kHandlerCommandCount) {}
 
 OrvCmdLineArg::OrvCmdLineArg(const CommandDispatch* queries, std::size_t rows)
-    : _CmdId(0), queries_{queries, rows} {}
+    : queries_{queries, rows} {}
 
 OrvCmdLineArg::~OrvCmdLineArg() {}
 
@@ -434,7 +434,8 @@ void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   }
   // An identifier without a query answers nothing, so its input is not read:
   // a missing file then is no failure either.
-  if (!SelectsQuery(queries_, id)) {
+  const CommandDispatch* query = queries_.Find(id);
+  if (query == nullptr) {
     explanation_.Say(OrvPlace::CommandLine(), "identifier ", id,
                      " selects no query: nothing is read or printed");
   } else if (!explanation_.enabled()) {
@@ -446,5 +447,5 @@ void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
       ExplainInput(explanation_, source, words.encoding != nullptr, facts);
     });
   }
-  _CmdId = id;
+  query_ = query;
 }
