@@ -6,8 +6,7 @@
 #include "OrvSSIsFileDifferent.h"
 #include "OrvSSProperties.h"
 
-// Identifiers that no row names (0, 2, 7, negative ones, 10 and above)
-// select no query.
+// Identifiers that no row names select no query.
 const CommandDispatch kHandlerCommands[] = {
     QueryRow<OrvSSExist>(1, "does the item (file or project) exist"),
     QueryRow<OrvSSCheckOut>(3, "is the file checked out, and by whom"),

@@ -37,8 +37,8 @@ const char kUsageHead[] =
     "\n"
     "COMMAND names the query, by identifier or by name:\n";
 
+// After the line of the identifiers that select no query.
 const char kUsageOptions[] =
-    "Any other integer (0, 2, 7, -1, 10, ...) selects no query: FILE is not\n"
     "read and nothing is printed.\n"
     "\n"
     "Options may stand before or after COMMAND and FILE; \"--\" ends them.\n"
@@ -91,6 +91,21 @@ std::string QueryLines(const OrvQueryTable& queries) {
     lines += '\n';
   }
   return lines;
+}
+
+// The usage text's line of the identifiers that select no query: those from
+// 0 to the highest query's that no row names, -1 and the one above it.
+std::string IdleIdentifierLine(const OrvQueryTable& queries) {
+  int highest = 0;
+  for (const CommandDispatch& query : queries) {
+    highest = std::max(highest, query.commandId);
+  }
+  std::string line = "Any other integer (";
+  for (int id = 0; id < highest; ++id) {
+    if (queries.Find(id) == nullptr) line += std::to_string(id) + ", ";
+  }
+  return line + "-1, " + std::to_string(highest + 1) +
+         ", ...) selects no query: FILE is not\n";
 }
 
 [[noreturn]] void RaiseCommandLineError(const std::string& detail) {
@@ -415,8 +430,9 @@ OrvCmdLineArg::~OrvCmdLineArg() {}
 void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   CommandLineWords words = SortWords(argc, argv);
   if (words.help) {
-    PrintText(kUsageHead + QueryLines(queries_) + kUsageOptions +
-              EncodingLines() + DefaultEncodingLine() + kUsageTail);
+    PrintText(kUsageHead + QueryLines(queries_) + IdleIdentifierLine(queries_) +
+              kUsageOptions + EncodingLines() + DefaultEncodingLine() +
+              kUsageTail);
     return;
   }
   if (words.version) {
