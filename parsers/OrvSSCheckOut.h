@@ -2,7 +2,6 @@
 #define PARSERS_ORVSSCHECKOUT_H_
 
 #include "OrvCheckedOut.h"
-#include "OrvInputParams.h"
 
 // Command object of the checked-out status query (identifier 3). The client's
 // status listing is a "$/proj:" heading, then per checkout a line whose bytes
@@ -11,8 +10,8 @@
 // heading. "No checked out files found." when there is none.
 class OrvSSCheckOut : public OrvCheckedOut {
  public:
-  explicit OrvSSCheckOut(OrvInputParams& params);
-  ~OrvSSCheckOut() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvCheckedOut::OrvCheckedOut;
 
   // Sets checkedOutBy to the user column of the first checkout line, trimmed
   // of white space, and isCheckedOut to true when that name is not empty.

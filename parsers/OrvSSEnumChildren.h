@@ -3,7 +3,6 @@
 
 #include "ClientMessages.h"
 #include "OrvEnumChildren.h"
-#include "OrvInputParams.h"
 
 // Command object of the child listing query (identifiers 5 and 6). The
 // client's project listing is a "$/proj:" heading, one line per child
@@ -11,8 +10,8 @@
 // or a log-in prompt is answered with succeeded false and no children.
 class OrvSSEnumChildren : public OrvEnumChildren {
  public:
-  explicit OrvSSEnumChildren(OrvInputParams& params);
-  ~OrvSSEnumChildren() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvEnumChildren::OrvEnumChildren;
 
   // Sets succeeded from the client output and adds, in listing order, one
   // child per non-empty line between the heading's colon and the first empty

@@ -3,7 +3,6 @@
 
 #include "ClientMessages.h"
 #include "OrvExist.h"
-#include "OrvInputParams.h"
 
 // Command object of the existence query (identifier 1). The client answers
 // an item that is missing with "... is not an existing filename or project"
@@ -11,8 +10,8 @@
 // item means that it exists.
 class OrvSSExist : public OrvExist {
  public:
-  explicit OrvSSExist(OrvInputParams& params);
-  ~OrvSSExist() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvExist::OrvExist;
 
   // Sets succeeded and exists on every path: both false for a database error
   // or a log-in prompt; otherwise succeeded true and exists true unless the

@@ -27,7 +27,6 @@ class OrvSSHistory : public OrvHistory {
  public:
   // Keeps the client output of `params` and cuts it into record blocks.
   explicit OrvSSHistory(OrvInputParams& params);
-  ~OrvSSHistory() override;
 
   OrvSSHistory(const OrvSSHistory&) = delete;
   OrvSSHistory& operator=(const OrvSSHistory&) = delete;

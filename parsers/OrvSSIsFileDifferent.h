@@ -1,7 +1,6 @@
 #ifndef PARSERS_ORVSSISFILEDIFFERENT_H_
 #define PARSERS_ORVSSISFILEDIFFERENT_H_
 
-#include "OrvInputParams.h"
 #include "OrvIsFileDifferent.h"
 
 // Command object of the file-difference query (identifier 9). The client's
@@ -9,8 +8,8 @@
 // each after an empty line and ending its line; anything else is a failure.
 class OrvSSIsFileDifferent : public OrvIsFileDifferent {
  public:
-  explicit OrvSSIsFileDifferent(OrvInputParams& params);
-  ~OrvSSIsFileDifferent() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvIsFileDifferent::OrvIsFileDifferent;
 
   // Sets isDifferent from the client output. Throws OrvException
   // 0x56177B77 when the output holds neither sentence.

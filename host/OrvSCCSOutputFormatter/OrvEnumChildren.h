@@ -21,12 +21,8 @@ class OrvEnumChildren : public OrvCmdObject {
 
   // Keeps the client output of `params`; succeeded starts false and the list
   // of children empty.
-  explicit OrvEnumChildren(OrvInputParams& params);
-  ~OrvEnumChildren() override;
-
-  // <result command=".." query="children" succeeded="..">, then one
-  // <item name=".." project=".."/> per child in the order added.
-  I18NString ConverToOrvFormat() override;
+  explicit OrvEnumChildren(OrvInputParams& params)
+      : OrvCmdObject(params, kQueryName) {}
 
   bool Succeeded() const { return succeeded; }
 
@@ -41,8 +37,14 @@ class OrvEnumChildren : public OrvCmdObject {
   // lines is not copied as its list grows.
   void ReserveItems(std::size_t count);
 
-  bool succeeded;           // written by the parser
-  I18NString clientOutput;  // read by the parser
+  // <result command=".." query="children" succeeded="..">, then one
+  // <item name=".." project=".."/> per child in the order added.
+  std::vector<OrvResultAttribute> ResultAttributes() const override {
+    return {{u"succeeded", succeeded}};
+  }
+  void AddResultContent(OrvXmlWriter& writer) const override;
+
+  bool succeeded = false;  // written by the parser
 
  private:
   // The names and the project flags of the children, side by side: a flag

@@ -339,9 +339,3 @@ void OrvXmlWriter::WidenDocument() {
   wide_ = document_.Widen(length_, capacity_);
   narrow_ = nullptr;
 }
-
-void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char* query) {
-  writer.OpenElement(u"result");
-  writer.AddAttribute(u"command", static_cast<long>(commandId));
-  writer.AddAttribute(u"query", query);
-}

@@ -184,8 +184,4 @@ class OrvXmlWriter {
   std::vector<OpenTag> open_;
 };
 
-// Opens the root element of a result document: <result command=".."
-// query="..", the query's own attributes to follow.
-void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char* query);
-
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_
