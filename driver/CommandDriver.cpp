@@ -26,14 +26,6 @@ void WriteFixedDocument(const char* bytes) {
   std::fflush(stdout);
 }
 
-const CommandDispatch* FindCommand(int commandId, const CommandDispatch* table,
-                                   std::size_t rows) {
-  for (std::size_t row = 0; row < rows; ++row) {
-    if (table[row].commandId == commandId) return &table[row];
-  }
-  return nullptr;
-}
-
 // The run's exit status once its output is complete, for the ends of the
 // process that no caller sees: -1 while nothing has been answered.
 int g_answeredExitStatus = -1;
@@ -113,10 +105,8 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   try {
     OrvCmdLineArg commandLine(table, rows);
     commandLine.ProcessCmdParams(argc, argv);
-    const CommandDispatch* command =
-        FindCommand(commandLine.GetCommandID(), table, rows);
-    if (command != nullptr) {
-      exitStatus = command->runQuery(commandLine.GetInputParams());
+    if (const CommandDispatch* query = commandLine.GetQuery()) {
+      exitStatus = query->runQuery(commandLine.GetInputParams());
     }
   } catch (...) {
     // The query's objects are gone by now; the document reports the failure

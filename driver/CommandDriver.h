@@ -21,20 +21,20 @@ int RunQuery(OrvInputParams& params) {
 }
 
 // One row of a query table: a command identifier, the query it runs, and
-// the query's name and one-line summary for the command line and its usage
-// text. A row without a name gives a further identifier to the query of an
-// earlier row with the same runQuery.
+// the query's name and one-line summary, ASCII, for the command line and its
+// usage text. A row without a name gives a further identifier to the query of
+// an earlier row with the same runQuery.
 struct CommandDispatch {
   int commandId;
   int (*runQuery)(OrvInputParams& params);
-  const char16_t* name = nullptr;
-  const char16_t* summary = nullptr;
+  const char* name = nullptr;
+  const char* summary = nullptr;
 };
 
 // The row of the query that CommandObject runs: its name is the command
 // object's kQueryName.
 template <class CommandObject>
-constexpr CommandDispatch QueryRow(int commandId, const char16_t* summary) {
+constexpr CommandDispatch QueryRow(int commandId, const char* summary) {
   return {commandId, &RunQuery<CommandObject>, CommandObject::kQueryName,
           summary};
 }

@@ -26,24 +26,24 @@ const char kEncodingOption[] = "--encoding";
 const char kExplainOption[] = "--explain";
 const char kStandardInput[] = "-";
 
-const char16_t kUsageHead[] =
-    u"Usage: vss-handler COMMAND [--encoding NAME] [--explain] [FILE]\n"
-    u"       vss-handler --help\n"
-    u"       vss-handler --version\n"
-    u"\n"
-    u"Reads the text that the VSS command-line client printed for one query\n"
-    u"from FILE (standard input when FILE is absent or \"-\") and prints the\n"
-    u"answer as one XML document on standard output.\n"
-    u"\n"
-    u"COMMAND names the query, by identifier or by name:\n";
+const char kUsageHead[] =
+    "Usage: vss-handler COMMAND [--encoding NAME] [--explain] [FILE]\n"
+    "       vss-handler --help\n"
+    "       vss-handler --version\n"
+    "\n"
+    "Reads the text that the VSS command-line client printed for one query\n"
+    "from FILE (standard input when FILE is absent or \"-\") and prints the\n"
+    "answer as one XML document on standard output.\n"
+    "\n"
+    "COMMAND names the query, by identifier or by name:\n";
 
-const char16_t kUsageOptions[] =
-    u"Any other integer (0, 2, 7, -1, 10, ...) selects no query: FILE is not\n"
-    u"read and nothing is printed.\n"
-    u"\n"
-    u"Options may stand before or after COMMAND and FILE; \"--\" ends them.\n"
-    u"  --encoding NAME, --encoding=NAME\n"
-    u"              the encoding of the client output's bytes, in any case:\n";
+// After the line of the identifiers that select no query.
+const char kUsageOptions[] =
+    "read and nothing is printed.\n"
+    "\n"
+    "Options may stand before or after COMMAND and FILE; \"--\" ends them.\n"
+    "  --encoding NAME, --encoding=NAME\n"
+    "              the encoding of the client output's bytes, in any case:\n";
 
 // The usage text's lines of encoding names start in this column and end
 // before the next.
@@ -51,63 +51,61 @@ const std::size_t kDescriptionColumn = 14;
 const std::size_t kLineWidth = 76;
 
 // After the default encoding's line.
-const char16_t kUsageTail[] =
-    u"  --explain   also write to standard error, one line per decision, why\n"
-    u"              the answer says what it says, with the line of the client\n"
-    u"              output each concerns; standard output and the exit status\n"
-    u"              stay the same\n"
-    u"  -h, --help  print this text and exit\n"
-    u"  --version   print the version and exit\n"
-    u"\n"
-    u"Exit status: 1 when a result document was written; 0 otherwise (no\n"
-    u"query selected, a failure reported by an error document, --help,\n"
-    u"--version).\n";
+const char kUsageTail[] =
+    "  --explain   also write to standard error, one line per decision, why\n"
+    "              the answer says what it says, with the line of the client\n"
+    "              output each concerns; standard output and the exit status\n"
+    "              stay the same\n"
+    "  -h, --help  print this text and exit\n"
+    "  --version   print the version and exit\n"
+    "\n"
+    "Exit status: 1 when a result document was written; 0 otherwise (no\n"
+    "query selected, a failure reported by an error document, --help,\n"
+    "--version).\n";
 
-const char16_t kVersion[] =
-    u"vss-"
-    u"handler " VSS_HANDLER_VERSION u"\nXerces-C " XERCES_FULLVERSIONDOT u"\n";
+const char kVersion[] =
+    "vss-"
+    "handler " VSS_HANDLER_VERSION "\nXerces-C " XERCES_FULLVERSIONDOT "\n";
 
 // The usage text pads query names to this width.
 const std::size_t kNameColumnWidth = 10;
 
-std::u16string Utf16(const std::string& ascii) {
-  return std::u16string(ascii.begin(), ascii.end());
-}
-
-std::string Ascii(const char16_t* text) {
-  std::string ascii;
-  for (; *text != 0; ++text) ascii += static_cast<char>(*text);
-  return ascii;
-}
-
 // One line of the usage text per named query: "  ID  NAME  SUMMARY", the
 // further identifiers of the same query after the summary. Completion
 // scripts read the names from these lines.
-std::u16string QueryLines(const OrvQueryTable& queries) {
-  std::u16string lines;
+std::string QueryLines(const OrvQueryTable& queries) {
+  std::string lines;
   for (const CommandDispatch& query : queries) {
     if (query.name == nullptr) continue;
-    std::u16string aliases;
+    std::string aliases;
     for (const CommandDispatch& alias : queries) {
       if (alias.name != nullptr || alias.runQuery != query.runQuery) continue;
-      if (!aliases.empty()) aliases += u", ";
-      aliases += Utf16(std::to_string(alias.commandId));
+      if (!aliases.empty()) aliases += ", ";
+      aliases += std::to_string(alias.commandId);
     }
-    std::u16string name = query.name;
-    name.resize(std::max(name.size(), kNameColumnWidth), u' ');
-    lines += u"  " + Utf16(std::to_string(query.commandId)) + u"  " + name +
-             u"  " + query.summary;
-    if (!aliases.empty()) lines += u" (" + aliases + u": the same)";
-    lines += u'\n';
+    std::string name = query.name;
+    name.resize(std::max(name.size(), kNameColumnWidth), ' ');
+    lines += "  " + std::to_string(query.commandId) + "  " + name + "  " +
+             query.summary;
+    if (!aliases.empty()) lines += " (" + aliases + ": the same)";
+    lines += '\n';
   }
   return lines;
 }
 
-bool SelectsQuery(const OrvQueryTable& queries, int id) {
+// The usage text's line of the identifiers that select no query: those from
+// 0 to the highest query's that no row names, -1 and the one above it.
+std::string IdleIdentifierLine(const OrvQueryTable& queries) {
+  int highest = 0;
   for (const CommandDispatch& query : queries) {
-    if (query.commandId == id) return true;
+    highest = std::max(highest, query.commandId);
   }
-  return false;
+  std::string line = "Any other integer (";
+  for (int id = 0; id < highest; ++id) {
+    if (queries.Find(id) == nullptr) line += std::to_string(id) + ", ";
+  }
+  return line + "-1, " + std::to_string(highest + 1) +
+         ", ...) selects no query: FILE is not\n";
 }
 
 [[noreturn]] void RaiseCommandLineError(const std::string& detail) {
@@ -244,17 +242,14 @@ bool IsDigits(const char* word) {
   return true;
 }
 
-char LowerAscii(char16_t unit) {
-  return unit >= u'A' && unit <= u'Z' ? static_cast<char>(unit - u'A' + u'a')
-                                      : static_cast<char>(unit);
-}
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 
 // The edit distance between `word` and `name` (insertions, deletions,
 // substitutions and swaps of neighbours; letters compared without case),
 // or a number above `limit` when it is surely above it. Cost grows with the
 // length of `name` times that of `word`, and a word much longer than `name`
 // is answered from the lengths alone.
-std::size_t Distance(const std::string& word, const std::u16string& name,
+std::size_t Distance(const std::string& word, const std::string& name,
                      std::size_t limit) {
   const std::size_t longer = std::max(word.size(), name.size());
   if (longer - std::min(word.size(), name.size()) > limit) return limit + 1;
@@ -266,12 +261,12 @@ std::size_t Distance(const std::string& word, const std::u16string& name,
   for (std::size_t i = 1; i <= word.size(); ++i) {
     row[0] = i;
     for (std::size_t j = 1; j <= name.size(); ++j) {
-      const char w = LowerAscii(static_cast<unsigned char>(word[i - 1]));
+      const char w = LowerAscii(word[i - 1]);
       const char n = LowerAscii(name[j - 1]);
       row[j] = std::min(
           {last[j] + 1, row[j - 1] + 1, last[j - 1] + (w == n ? 0 : 1)});
       if (i > 1 && j > 1 && w == LowerAscii(name[j - 2]) &&
-          LowerAscii(static_cast<unsigned char>(word[i - 2])) == n) {
+          LowerAscii(word[i - 2]) == n) {
         row[j] = std::min(row[j], older[j - 2] + 1);
       }
     }
@@ -283,13 +278,12 @@ std::size_t Distance(const std::string& word, const std::u16string& name,
 
 // The query name closest to `word`, or null when none is close: within one
 // edit for a short name, a third of its length for a longer one.
-const char16_t* ClosestName(const OrvQueryTable& queries,
-                            const std::string& word) {
-  const char16_t* closest = nullptr;
+const char* ClosestName(const OrvQueryTable& queries, const std::string& word) {
+  const char* closest = nullptr;
   std::size_t best = 0;
   for (const CommandDispatch& query : queries) {
     if (query.name == nullptr) continue;
-    const std::u16string name = query.name;
+    const std::string name = query.name;
     const std::size_t limit = std::max<std::size_t>(1, name.size() / 3);
     const std::size_t distance = Distance(word, name, limit);
     if (distance <= limit && (closest == nullptr || distance < best)) {
@@ -303,30 +297,22 @@ const char16_t* ClosestName(const OrvQueryTable& queries,
 [[noreturn]] void RaiseUnknownCommand(const OrvQueryTable& queries,
                                       const std::string& word) {
   std::string detail = "unknown COMMAND '" + word + "'";
-  if (const char16_t* closest = ClosestName(queries, word)) {
-    RaiseCommandLineError(detail + "; did you mean '" + Ascii(closest) + "'?");
+  if (const char* closest = ClosestName(queries, word)) {
+    RaiseCommandLineError(detail + "; did you mean '" + closest + "'?");
   }
   std::string names;
   for (const CommandDispatch& query : queries) {
     if (query.name == nullptr) continue;
-    names += (names.empty() ? "" : ", ") + Ascii(query.name);
+    names += (names.empty() ? "" : ", ") + std::string(query.name);
   }
   RaiseCommandLineError(detail + "; COMMAND is an identifier or one of " +
                         names);
 }
 
-// True when the ASCII query name `name` is `word`.
-bool IsName(const char* word, const char16_t* name) {
-  for (; *name != 0; ++word, ++name) {
-    if (static_cast<unsigned char>(*word) != *name) return false;
-  }
-  return *word == '\0';
-}
-
 int ResolveCommand(const OrvQueryTable& queries, const char* command) {
   if (command == nullptr) RaiseCommandLineError("missing COMMAND");
   for (const CommandDispatch& query : queries) {
-    if (query.name != nullptr && IsName(command, query.name)) {
+    if (query.name != nullptr && std::strcmp(command, query.name) == 0) {
       return query.commandId;
     }
   }
@@ -359,38 +345,36 @@ void UseEncoding(const char* encoding) {
 
 // The handler's own names of the encodings, wrapped into the usage text's
 // description column.
-std::u16string EncodingLines() {
-  const std::u16string indent(kDescriptionColumn, u' ');
-  std::u16string lines;
-  std::u16string line = indent;
+std::string EncodingLines() {
+  const std::string indent(kDescriptionColumn, ' ');
+  std::string lines;
+  std::string line = indent;
   const std::vector<I18NCodePageNames> encodings = I18NListCodePages();
   for (std::size_t i = 0; i < encodings.size(); ++i) {
-    std::u16string name = Utf16(encodings[i].encoding->name);
-    name += i + 1 < encodings.size() ? u"," : u";";
+    std::string name = encodings[i].encoding->name;
+    name += i + 1 < encodings.size() ? "," : ";";
     if (line.size() > indent.size() &&
         line.size() + 1 + name.size() > kLineWidth) {
-      lines += line + u'\n';
+      lines += line + '\n';
       line = indent;
     }
-    if (line.size() > indent.size()) line += u' ';
+    if (line.size() > indent.size()) line += ' ';
     line += name;
   }
-  return lines + line + u'\n' + indent +
-         u"the manual gives their other names.\n";
+  return lines + line + '\n' + indent + "the manual gives their other names.\n";
 }
 
 // The --encoding option's last line: the default in force where it runs.
-std::u16string DefaultEncodingLine() {
-  const std::u16string start =
-      std::u16string(kDescriptionColumn, u' ') + u"Default here: ";
+std::string DefaultEncodingLine() {
+  const std::string start =
+      std::string(kDescriptionColumn, ' ') + "Default here: ";
   const char* environment = I18NEnvironmentEncoding();
-  const std::u16string origin = Utf16(I18NEnvironmentEncodingOrigin());
+  const std::string origin = I18NEnvironmentEncodingOrigin();
   if (!I18NIsKnownEncoding(environment)) {
-    return start + u"none: " + origin + u", " + Utf16(environment) +
-           u", is not one of them.\n";
+    return start + "none: " + origin + ", " + environment +
+           ", is not one of them.\n";
   }
-  return start + Utf16(I18NGetPlatformDefaultEncoding()) + u" (" + origin +
-         u").\n";
+  return start + I18NGetPlatformDefaultEncoding() + " (" + origin + ").\n";
 }
 
 // Says where the client output came from, how it was decoded and why, and
@@ -421,27 +405,34 @@ void ExplainInput(OrvExplanation& explanation, const std::string& source,
     explanation.Say(OrvPlace::Line(1), "a leading byte-order mark was dropped");
 }
 
-void PrintText(const char16_t* text) {
+void PrintText(const std::string& text) {
   // --help and --version exit 0 whether or not their text got out.
-  OrvFormatterUtility::WriteToStdOut(I18NString(std::u16string(text)));
+  OrvFormatterUtility::WriteToStdOut(OrvFromUtf8(text));
 }
 
 }  // namespace
+
+const CommandDispatch* OrvQueryTable::Find(int commandId) const {
+  for (const CommandDispatch& query : *this) {
+    if (query.commandId == commandId) return &query;
+  }
+  return nullptr;
+}
 
 OrvCmdLineArg::OrvCmdLineArg()
     : OrvCmdLineArg(kHandlerCommands, kHandlerCommandCount) {}
 
 OrvCmdLineArg::OrvCmdLineArg(const CommandDispatch* queries, std::size_t rows)
-    : _CmdId(0), queries_{queries, rows} {}
+    : queries_{queries, rows} {}
 
 OrvCmdLineArg::~OrvCmdLineArg() {}
 
 void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   CommandLineWords words = SortWords(argc, argv);
   if (words.help) {
-    PrintText((kUsageHead + QueryLines(queries_) + kUsageOptions +
-               EncodingLines() + DefaultEncodingLine() + kUsageTail)
-                  .c_str());
+    PrintText(kUsageHead + QueryLines(queries_) + IdleIdentifierLine(queries_) +
+              kUsageOptions + EncodingLines() + DefaultEncodingLine() +
+              kUsageTail);
     return;
   }
   if (words.version) {
@@ -459,7 +450,8 @@ void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
   }
   // An identifier without a query answers nothing, so its input is not read:
   // a missing file then is no failure either.
-  if (!SelectsQuery(queries_, id)) {
+  const CommandDispatch* query = queries_.Find(id);
+  if (query == nullptr) {
     explanation_.Say(OrvPlace::CommandLine(), "identifier ", id,
                      " selects no query: nothing is read or printed");
   } else if (!explanation_.enabled()) {
@@ -471,5 +463,5 @@ void OrvCmdLineArg::ProcessCmdParams(int argc, char** argv) {
       ExplainInput(explanation_, source, words.encoding != nullptr, facts);
     });
   }
-  _CmdId = id;
+  query_ = query;
 }

@@ -13,6 +13,9 @@ struct OrvQueryTable {
   std::size_t rows;
   const CommandDispatch* begin() const { return first; }
   const CommandDispatch* end() const { return first + rows; }
+
+  // The row of identifier `commandId`, or null when it selects no query.
+  const CommandDispatch* Find(int commandId) const;
 };
 
 // Decodes the handler's command line:
@@ -48,15 +51,19 @@ class OrvCmdLineArg {
   // COMMAND gets the closest query name, or the list of them.
   void ProcessCmdParams(int argc, char** argv);
 
-  // The command identifier (_CmdId); 0 before ProcessCmdParams().
-  int GetCommandID() const { return _CmdId; }
+  // The command identifier; 0 before ProcessCmdParams().
+  int GetCommandID() const { return params_.GetCommandID(); }
+
+  // The row of the query that the identifier selects; null before
+  // ProcessCmdParams() and when it selects none.
+  const CommandDispatch* GetQuery() const { return query_; }
 
   // The decoded input.
   OrvInputParams& GetInputParams() { return params_; }
 
  private:
-  int _CmdId;
   OrvQueryTable queries_;
+  const CommandDispatch* query_ = nullptr;
   // Declared before params_, which points at it once --explain is given.
   OrvExplanation explanation_;
   OrvInputParams params_;

@@ -179,31 +179,27 @@ void ExplainUserWindow(OrvExplanation& explanation,
 
 }  // namespace
 
-OrvSSCheckOut::OrvSSCheckOut(OrvInputParams& params) : OrvCheckedOut(params) {}
-
-OrvSSCheckOut::~OrvSSCheckOut() {}
-
 void OrvSSCheckOut::ProceesOutPut() {
   // Without a colon there is no checkout line to read a user from.
   const int noCheckouts =
-      client_messages::Find(clientOutput, client_messages::kNoCheckouts);
-  const int colon = noCheckouts != -1 ? -1 : clientOutput.find(kColon, 0);
+      client_messages::Find(ClientOutput(), client_messages::kNoCheckouts);
+  const int colon = noCheckouts != -1 ? -1 : ClientOutput().find(kColon, 0);
   if (colon == -1) {
     checkedOutBy.erase(0, -1);
     isCheckedOut = false;
     Explanation().Explain(
-        [&] { ExplainNoListing(Explanation(), clientOutput, noCheckouts); });
+        [&] { ExplainNoListing(Explanation(), ClientOutput(), noCheckouts); });
     return;
   }
-  const ListingStart start = FindListingStart(clientOutput, colon);
+  const ListingStart start = FindListingStart(ClientOutput(), colon);
   const UserWindow window = ReadUserWindow(
-      clientOutput.substring(start.position, -1), Explanation().enabled());
+      ClientOutput().substring(start.position, -1), Explanation().enabled());
   checkedOutBy = I18NString(window.bytes, nullptr, -1, nullptr, nullptr);
   OrvSystemUtils::TrimLeft(checkedOutBy);
   OrvSystemUtils::TrimRight(checkedOutBy);
   if (!checkedOutBy.empty()) isCheckedOut = true;
   Explanation().Explain([&] {
-    ExplainUserWindow(Explanation(), {clientOutput, colon, start, window,
+    ExplainUserWindow(Explanation(), {ClientOutput(), colon, start, window,
                                       checkedOutBy, isCheckedOut});
   });
 }

@@ -1,18 +1,19 @@
+// Reads: the client's `ss Status` output, checkout lines under "$/proj:".
+// Answers: is the file checked out, and by whom.
+// Example: "main.cpp            Alice         Exc  8/02/21  4:18p": Alice.
 #ifndef PARSERS_ORVSSCHECKOUT_H_
 #define PARSERS_ORVSSCHECKOUT_H_
 
 #include "OrvCheckedOut.h"
-#include "OrvInputParams.h"
 
-// Command object of the checked-out status query (identifier 3). The client's
-// status listing is a "$/proj:" heading, then per checkout a line whose bytes
-// 0 to 19 hold the file name and bytes 20 to 33 the user, both padded with
-// blanks; asked for one file, the client prints that file's line without the
-// heading. "No checked out files found." when there is none.
+// Command object of the checked-out status query. Bytes 0 to 19 of a
+// checkout line hold the file name and bytes 20 to 33 the user, both padded
+// with blanks; asked for one file, the client prints that file's line without
+// the heading. "No checked out files found." when there is none.
 class OrvSSCheckOut : public OrvCheckedOut {
  public:
-  explicit OrvSSCheckOut(OrvInputParams& params);
-  ~OrvSSCheckOut() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvCheckedOut::OrvCheckedOut;
 
   // Sets checkedOutBy to the user column of the first checkout line, trimmed
   // of white space, and isCheckedOut to true when that name is not empty.

@@ -20,14 +20,9 @@ int BlankLineStart(const I18NString& listing) {
 
 }  // namespace
 
-OrvSSEnumChildren::OrvSSEnumChildren(OrvInputParams& params)
-    : OrvEnumChildren(params) {}
-
-OrvSSEnumChildren::~OrvSSEnumChildren() {}
-
 void OrvSSEnumChildren::ProceesOutPut() {
   const client_messages::HeadingCut cut =
-      client_messages::CutAtHeadingColon(clientOutput);
+      client_messages::CutAtHeadingColon(ClientOutput());
   // The line feed before the empty line still ends the last listed line;
   // the item count after the empty line is dropped.
   const int blankLine = BlankLineStart(cut.listing);
@@ -107,12 +102,12 @@ OrvSSEnumChildren::ListedLines OrvSSEnumChildren::AddListedChildren(
 
 void OrvSSEnumChildren::ExplainCuts(const ListingCut& where) const {
   OrvExplanation& explanation = Explanation();
-  OrvLineCounter lines(clientOutput);
+  OrvLineCounter lines(ClientOutput());
   if (!where.hasColon) {
     explanation.Say(OrvPlace::ClientOutput(),
                     "no colon, so no heading to cut off: the listing starts "
                     "at line 1");
-  } else if (where.listingStart >= clientOutput.length()) {
+  } else if (where.listingStart >= ClientOutput().length()) {
     const int colon = where.listingStart - 2;
     explanation.Say(OrvPlace::Line(lines.LineOf(colon)),
                     "the colon cut after the first colon and the character "
@@ -137,7 +132,7 @@ void OrvSSEnumChildren::ExplainCuts(const ListingCut& where) const {
 void OrvSSEnumChildren::ExplainClientFailure(
     const ListingCut& where, const ClientFailure& inHeading,
     const ClientFailure& inListing) const {
-  OrvLineCounter lines(clientOutput);
+  OrvLineCounter lines(ClientOutput());
   const bool heading = inHeading.marker != nullptr;
   const ClientFailure& failure = heading ? inHeading : inListing;
   const int position =
@@ -151,7 +146,7 @@ void OrvSSEnumChildren::ExplainClientFailure(
 void OrvSSEnumChildren::ExplainMarker(const ListingCut& where, int position,
                                       const char* before, const char* marker,
                                       const char* after) const {
-  OrvLineCounter lines(clientOutput);
+  OrvLineCounter lines(ClientOutput());
   Explanation().Say(OrvPlace::Line(lines.LineOf(where.listingStart + position)),
                     before, OrvQuotedText(marker), after, "; succeeded true");
 }
@@ -160,7 +155,7 @@ void OrvSSEnumChildren::ExplainListedLines(const ListingCut& where,
                                            const I18NString& listing,
                                            const ListedLines& listed) const {
   OrvExplanation& explanation = Explanation();
-  OrvLineCounter lines(clientOutput);
+  OrvLineCounter lines(ClientOutput());
   if (listing.empty()) {
     explanation.Say(OrvPlace::ClientOutput(),
                     "the listing is empty: succeeded true, no children");

@@ -1,18 +1,19 @@
+// Reads: the client's `ss Dir` output, "$/proj:" and a line per child.
+// Answers: the files and sub-projects of the project.
+// Example: "$/proj:\n$Docs\nmain.cpp\n\n": project Docs, file main.cpp.
 #ifndef PARSERS_ORVSSENUMCHILDREN_H_
 #define PARSERS_ORVSSENUMCHILDREN_H_
 
 #include "ClientMessages.h"
 #include "OrvEnumChildren.h"
-#include "OrvInputParams.h"
 
-// Command object of the child listing query (identifiers 5 and 6). The
-// client's project listing is a "$/proj:" heading, one line per child
-// (sub-projects as "$Sub"), an empty line and an item count. A database error
+// Command object of the child listing query. Sub-projects are listed as
+// "$Sub"; an empty line and an item count end the listing. A database error
 // or a log-in prompt is answered with succeeded false and no children.
 class OrvSSEnumChildren : public OrvEnumChildren {
  public:
-  explicit OrvSSEnumChildren(OrvInputParams& params);
-  ~OrvSSEnumChildren() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvEnumChildren::OrvEnumChildren;
 
   // Sets succeeded from the client output and adds, in listing order, one
   // child per non-empty line between the heading's colon and the first empty

@@ -5,12 +5,8 @@
 using client_messages::ClientFailure;
 using client_messages::FindClientFailure;
 
-OrvSSExist::OrvSSExist(OrvInputParams& params) : OrvExist(params) {}
-
-OrvSSExist::~OrvSSExist() {}
-
 void OrvSSExist::ProceesOutPut() {
-  const I18NString answer = GetPathInRepository();
+  const I18NString& answer = ClientOutput();
   const ClientFailure failure = FindClientFailure(answer);
   if (failure.marker != nullptr) {
     succeeded = false;

@@ -1,18 +1,18 @@
+// Reads: what the client prints for a command on one item (ss Properties).
+// Answers: does the item exist; succeeded false after a client error.
+// Example: "$/p/old.c is not an existing filename or project": exists false.
 #ifndef PARSERS_ORVSSEXIST_H_
 #define PARSERS_ORVSSEXIST_H_
 
 #include "ClientMessages.h"
 #include "OrvExist.h"
-#include "OrvInputParams.h"
 
-// Command object of the existence query (identifier 1). The client answers
-// an item that is missing with "... is not an existing filename or project"
-// and a deleted one with "... has been deleted."; any other answer about the
-// item means that it exists.
+// Command object of the existence query. A deleted item is "... has been
+// deleted."; any other answer but a client error means that it exists.
 class OrvSSExist : public OrvExist {
  public:
-  explicit OrvSSExist(OrvInputParams& params);
-  ~OrvSSExist() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvExist::OrvExist;
 
   // Sets succeeded and exists on every path: both false for a database error
   // or a log-in prompt; otherwise succeeded true and exists true unless the

@@ -188,9 +188,6 @@ std::string WhyLiteralFailed(const std::string& expected,
 
 OrvSSHistory::OrvSSHistory(OrvInputParams& params)
     : OrvHistory(params),
-      historyText(),
-      preamble(),
-      recordBlocks(),
       createdWord(client_messages::Marker(client_messages::kCreatedWord)),
       commentWord(client_messages::Marker(client_messages::kCommentWord)),
       checkedInWord(client_messages::Marker(client_messages::kCheckedInWord)),
@@ -198,11 +195,9 @@ OrvSSHistory::OrvSSHistory(OrvInputParams& params)
   SplitRecords();
 }
 
-OrvSSHistory::~OrvSSHistory() {}
-
 void OrvSSHistory::SplitRecords() {
   // Only read here, so the client output itself serves as the working text.
-  const I18NString& working = clientOutput;
+  const I18NString& working = ClientOutput();
   I18NString marker;
   marker = kRecordMarker;
   I18NString markerSkip;
@@ -215,7 +210,7 @@ void OrvSSHistory::SplitRecords() {
   }
   if (historyText.empty()) return;
 
-  OrvLineCounter lines(clientOutput);
+  OrvLineCounter lines(ClientOutput());
   // The block from `offset` on was opened by the marker at `opened`.
   int opened = 0;
   const auto addBlock = [&](I18NString block) {
@@ -240,8 +235,9 @@ void OrvSSHistory::SplitRecords() {
 
 void OrvSSHistory::NoteBlockPlace(int marker, OrvLineCounter& lines) {
   const bool afterEmptyLine =
-      marker == 0 || (marker >= 2 && clientOutput.at(marker - 1) == kLineFeed &&
-                      clientOutput.at(marker - 2) == kLineFeed);
+      marker == 0 ||
+      (marker >= 2 && ClientOutput().at(marker - 1) == kLineFeed &&
+       ClientOutput().at(marker - 2) == kLineFeed);
   blockPlaces_.push_back({lines.LineOf(marker), afterEmptyLine});
 }
 

@@ -1,3 +1,6 @@
+// Reads: the client's `ss History` output, one record per version.
+// Answers: the item's versions, each with its user, date and comment.
+// Example: a record "Version 9", "User: j.smith": <entry version="9" ...>.
 #ifndef PARSERS_ORVSSHISTORY_H_
 #define PARSERS_ORVSSHISTORY_H_
 
@@ -11,10 +14,8 @@
 #include "OrvHistory.h"
 #include "OrvInputParams.h"
 
-// Command object of the history query (identifier 4).
-//
-// The client's history listing holds one entry per version, each opened by a
-// line with the record marker "*****************  Version". The constructor
+// Command object of the history query. Each record opens with a line with
+// the record marker "*****************  Version". The constructor
 // cuts the client output into one record block per marker; ProceesOutPut()
 // scans each block with one of three fixed templates into version, user,
 // date-and-time and comment, and hands one entry per parsed block to the
@@ -27,7 +28,6 @@ class OrvSSHistory : public OrvHistory {
  public:
   // Keeps the client output of `params` and cuts it into record blocks.
   explicit OrvSSHistory(OrvInputParams& params);
-  ~OrvSSHistory() override;
 
   OrvSSHistory(const OrvSSHistory&) = delete;
   OrvSSHistory& operator=(const OrvSSHistory&) = delete;

@@ -27,22 +27,17 @@ I18NString Sentence(const char* marker) {
 
 }  // namespace
 
-OrvSSIsFileDifferent::OrvSSIsFileDifferent(OrvInputParams& params)
-    : OrvIsFileDifferent(params) {}
-
-OrvSSIsFileDifferent::~OrvSSIsFileDifferent() {}
-
 void OrvSSIsFileDifferent::ProceesOutPut() {
   // "different" is tested first and decides alone: a report that holds both
   // sentences is an answer of "different".
-  const int different = Find(clientOutput, kFilesDifferent);
+  const int different = Find(ClientOutput(), kFilesDifferent);
   if (different != -1) {
     isDifferent = true;
     Explanation().Explain(
         [&] { ExplainVerdict(kFilesDifferent, different, "different true"); });
     return;
   }
-  const int same = Find(clientOutput, kFilesSame);
+  const int same = Find(ClientOutput(), kFilesSame);
   if (same != -1) {
     isDifferent = false;
     Explanation().Explain(
@@ -56,7 +51,7 @@ void OrvSSIsFileDifferent::ProceesOutPut() {
 
 void OrvSSIsFileDifferent::ExplainVerdict(const char* marker, int position,
                                           const char* answer) const {
-  OrvLineCounter lines(clientOutput);
+  OrvLineCounter lines(ClientOutput());
   Explanation().Say(OrvPlace::Line(lines.LineOf(position + kEmptyLineBefore)),
                     OrvQuoted{Sentence(marker)},
                     " on a line of its own after an empty line; ", answer);
@@ -64,8 +59,8 @@ void OrvSSIsFileDifferent::ExplainVerdict(const char* marker, int position,
 
 void OrvSSIsFileDifferent::ExplainNoVerdict() const {
   OrvExplanation& explanation = Explanation();
-  OrvLineCounter lines(clientOutput);
-  const int project = Find(clientOutput, client_messages::kProjectComparison);
+  OrvLineCounter lines(ClientOutput());
+  const int project = Find(ClientOutput(), client_messages::kProjectComparison);
   if (project != -1) {
     explanation.Say(OrvPlace::Line(lines.LineOf(project)),
                     OrvQuotedText(client_messages::kProjectComparison),
@@ -76,7 +71,7 @@ void OrvSSIsFileDifferent::ExplainNoVerdict() const {
   // empty line is not the client's: a comparison can quote it.
   for (const char* marker : {kFilesDifferent, kFilesSame}) {
     const I18NString sentence = Sentence(marker);
-    const int quoted = clientOutput.find(sentence, 0);
+    const int quoted = ClientOutput().find(sentence, 0);
     if (quoted == -1) continue;
     explanation.Say(OrvPlace::Line(lines.LineOf(quoted)), OrvQuoted{sentence},
                     " stands here, but not on a line of its own after an "

@@ -1,16 +1,18 @@
+// Reads: the client's `ss Diff` output for one file.
+// Answers: do the working copy and the stored copy differ.
+// Example: "Diffing: ...\n\nThe files are different.\n": different true.
 #ifndef PARSERS_ORVSSISFILEDIFFERENT_H_
 #define PARSERS_ORVSSISFILEDIFFERENT_H_
 
-#include "OrvInputParams.h"
 #include "OrvIsFileDifferent.h"
 
-// Command object of the file-difference query (identifier 9). The client's
-// comparison report says "The files are different." or "No differences.",
-// each after an empty line and ending its line; anything else is a failure.
+// Command object of the file-difference query. The report says "The files
+// are different." or "No differences.", each after an empty line and ending
+// its line; anything else is a failure.
 class OrvSSIsFileDifferent : public OrvIsFileDifferent {
  public:
-  explicit OrvSSIsFileDifferent(OrvInputParams& params);
-  ~OrvSSIsFileDifferent() override;
+  // Keeps the client output of the query, as the base does.
+  using OrvIsFileDifferent::OrvIsFileDifferent;
 
   // Sets isDifferent from the client output. Throws OrvException
   // 0x56177B77 when the output holds neither sentence.

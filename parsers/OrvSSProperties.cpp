@@ -2,13 +2,8 @@
 
 #include "ClientMessages.h"
 
-OrvSSProperties::OrvSSProperties(OrvInputParams& params)
-    : OrvProperties(params) {}
-
-OrvSSProperties::~OrvSSProperties() {}
-
 void OrvSSProperties::ProceesOutPut() {
-  const I18NString properties = GetPathInRepository();
+  const I18NString& properties = ClientOutput();
   const int contents =
       client_messages::Find(properties, client_messages::kProjectContents);
   isProject = contents > -1;

@@ -9,23 +9,24 @@
 class OrvCheckedOut : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"checkout";
+  static constexpr char kQueryName[] = "checkout";
 
   // Keeps the client output of `params`; checkedOutBy starts empty and
   // isCheckedOut false.
-  explicit OrvCheckedOut(OrvInputParams& params);
-  ~OrvCheckedOut() override;
-
-  // <result command="3" query="checkout" checkedOut=".." user=".."/>
-  I18NString ConverToOrvFormat() override;
+  explicit OrvCheckedOut(OrvInputParams& params)
+      : OrvCmdObject(params, kQueryName) {}
 
   const I18NString& CheckedOutBy() const { return checkedOutBy; }
   bool IsCheckedOut() const { return isCheckedOut; }
 
  protected:
-  I18NString clientOutput;  // read by the parser
-  I18NString checkedOutBy;  // written by the parser
-  bool isCheckedOut;        // written by the parser
+  // <result command="3" query="checkout" checkedOut=".." user=".."/>
+  std::vector<OrvResultAttribute> ResultAttributes() const override {
+    return {{u"checkedOut", isCheckedOut}, {u"user", checkedOutBy}};
+  }
+
+  I18NString checkedOutBy;    // written by the parser
+  bool isCheckedOut = false;  // written by the parser
 };
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVCHECKEDOUT_H_

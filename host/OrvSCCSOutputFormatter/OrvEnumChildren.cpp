@@ -14,22 +14,11 @@ constexpr std::string_view kFileClosing = "\" project=\"false\"/>";
 
 }  // namespace
 
-OrvEnumChildren::OrvEnumChildren(OrvInputParams& params)
-    : OrvCmdObject(params),
-      succeeded(false),
-      clientOutput(params.GetClientOutput()) {}
-
-OrvEnumChildren::~OrvEnumChildren() {}
-
-I18NString OrvEnumChildren::ConverToOrvFormat() {
-  OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), kQueryName);
-  writer.AddAttribute(u"succeeded", succeeded);
+void OrvEnumChildren::AddResultContent(OrvXmlWriter& writer) const {
   OrvXmlWriter::ElementRun items(writer, kItemOpening);
   for (std::size_t i = 0; i < names_.size(); ++i) {
     items.Add(names_[i], projects_[i] ? kProjectClosing : kFileClosing);
   }
-  return writer.Finish();
 }
 
 std::vector<OrvEnumChildren::Child> OrvEnumChildren::Children() const {

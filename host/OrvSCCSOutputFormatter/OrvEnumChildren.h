@@ -11,7 +11,7 @@
 class OrvEnumChildren : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"children";
+  static constexpr char kQueryName[] = "children";
 
   // One child of the project, as the parser added it.
   struct Child {
@@ -21,12 +21,8 @@ class OrvEnumChildren : public OrvCmdObject {
 
   // Keeps the client output of `params`; succeeded starts false and the list
   // of children empty.
-  explicit OrvEnumChildren(OrvInputParams& params);
-  ~OrvEnumChildren() override;
-
-  // <result command=".." query="children" succeeded="..">, then one
-  // <item name=".." project=".."/> per child in the order added.
-  I18NString ConverToOrvFormat() override;
+  explicit OrvEnumChildren(OrvInputParams& params)
+      : OrvCmdObject(params, kQueryName) {}
 
   bool Succeeded() const { return succeeded; }
 
@@ -41,8 +37,14 @@ class OrvEnumChildren : public OrvCmdObject {
   // lines is not copied as its list grows.
   void ReserveItems(std::size_t count);
 
-  bool succeeded;           // written by the parser
-  I18NString clientOutput;  // read by the parser
+  // <result command=".." query="children" succeeded="..">, then one
+  // <item name=".." project=".."/> per child in the order added.
+  std::vector<OrvResultAttribute> ResultAttributes() const override {
+    return {{u"succeeded", succeeded}};
+  }
+  void AddResultContent(OrvXmlWriter& writer) const override;
+
+  bool succeeded = false;  // written by the parser
 
  private:
   // The names and the project flags of the children, side by side: a flag

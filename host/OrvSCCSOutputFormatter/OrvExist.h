@@ -1,34 +1,29 @@
 #ifndef ORVSCCSOUTPUTFORMATTER_ORVEXIST_H_
 #define ORVSCCSOUTPUTFORMATTER_ORVEXIST_H_
 
-#include "I18NString.h"
 #include "OrvCmdObject.h"
 
 // Query base of the existence query (`exists`): does the item exist.
 class OrvExist : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"exists";
+  static constexpr char kQueryName[] = "exists";
 
   // Keeps the client output of `params`; succeeded and exists start false.
-  explicit OrvExist(OrvInputParams& params);
-  ~OrvExist() override;
-
-  // <result command="1" query="exists" succeeded=".." exists=".."/>
-  I18NString ConverToOrvFormat() override;
+  explicit OrvExist(OrvInputParams& params)
+      : OrvCmdObject(params, kQueryName) {}
 
   bool Succeeded() const { return succeeded; }
   bool Exists() const { return exists; }
 
  protected:
-  // The client output of the query, by value.
-  I18NString GetPathInRepository() const;
+  // <result command="1" query="exists" succeeded=".." exists=".."/>
+  std::vector<OrvResultAttribute> ResultAttributes() const override {
+    return {{u"succeeded", succeeded}, {u"exists", exists}};
+  }
 
-  bool succeeded;  // written by the parser
-  bool exists;     // written by the parser
-
- private:
-  I18NString clientOutput_;
+  bool succeeded = false;  // written by the parser
+  bool exists = false;     // written by the parser
 };
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVEXIST_H_

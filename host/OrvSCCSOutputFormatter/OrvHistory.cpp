@@ -2,14 +2,7 @@
 
 #include "OrvXmlWriter.h"
 
-OrvHistory::OrvHistory(OrvInputParams& params)
-    : OrvCmdObject(params), clientOutput(params.GetClientOutput()) {}
-
-OrvHistory::~OrvHistory() {}
-
-I18NString OrvHistory::ConverToOrvFormat() {
-  OrvXmlWriter writer;
-  OrvOpenResult(writer, GetCommandID(), kQueryName);
+void OrvHistory::AddResultContent(OrvXmlWriter& writer) const {
   for (const std::unique_ptr<OrvHistoryRecord>& entry : entries_) {
     writer.OpenElement(u"entry");
     writer.AddAttribute(u"version", entry->Version());
@@ -22,7 +15,6 @@ I18NString OrvHistory::ConverToOrvFormat() {
     writer.CloseElement();
     writer.CloseElement();
   }
-  return writer.Finish();
 }
 
 void OrvHistory::AddEntry(OrvHistoryRecord* record) {

@@ -15,16 +15,11 @@
 class OrvHistory : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"history";
+  static constexpr char kQueryName[] = "history";
 
   // Keeps the client output of `params`; no entries.
-  explicit OrvHistory(OrvInputParams& params);
-  ~OrvHistory() override;
-
-  // <result command="4" query="history">, then one <entry version=".."
-  // user=".." date=".."><comment>..</comment></entry> per entry in the order
-  // added; the comment stands in the markup exactly as held.
-  I18NString ConverToOrvFormat() override;
+  explicit OrvHistory(OrvInputParams& params)
+      : OrvCmdObject(params, kQueryName) {}
 
   const std::vector<std::unique_ptr<OrvHistoryRecord>>& Entries() const {
     return entries_;
@@ -34,7 +29,10 @@ class OrvHistory : public OrvCmdObject {
   // Appends `record` and takes ownership of it. A null record is ignored.
   void AddEntry(OrvHistoryRecord* record);
 
-  I18NString clientOutput;  // read by the parser
+  // <result command="4" query="history">, then one <entry version=".."
+  // user=".." date=".."><comment>..</comment></entry> per entry in the order
+  // added; the comment stands in the markup exactly as held.
+  void AddResultContent(OrvXmlWriter& writer) const override;
 
  private:
   std::vector<std::unique_ptr<OrvHistoryRecord>> entries_;

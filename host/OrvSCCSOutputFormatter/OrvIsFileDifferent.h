@@ -1,7 +1,6 @@
 #ifndef ORVSCCSOUTPUTFORMATTER_ORVISFILEDIFFERENT_H_
 #define ORVSCCSOUTPUTFORMATTER_ORVISFILEDIFFERENT_H_
 
-#include "I18NString.h"
 #include "OrvCmdObject.h"
 
 // Query base of the file-difference query (`diff`): do the working copy and
@@ -9,20 +8,21 @@
 class OrvIsFileDifferent : public OrvCmdObject {
  public:
   // The query's name on the command line and in its result document.
-  static constexpr char16_t kQueryName[] = u"diff";
+  static constexpr char kQueryName[] = "diff";
 
   // Keeps the client output of `params`; isDifferent starts false.
-  explicit OrvIsFileDifferent(OrvInputParams& params);
-  ~OrvIsFileDifferent() override;
-
-  // <result command=".." query="diff" different=".."/>
-  I18NString ConverToOrvFormat() override;
+  explicit OrvIsFileDifferent(OrvInputParams& params)
+      : OrvCmdObject(params, kQueryName) {}
 
   bool IsDifferent() const { return isDifferent; }
 
  protected:
-  bool isDifferent;         // written by the parser
-  I18NString clientOutput;  // read by the parser
+  // <result command=".." query="diff" different=".."/>
+  std::vector<OrvResultAttribute> ResultAttributes() const override {
+    return {{u"different", isDifferent}};
+  }
+
+  bool isDifferent = false;  // written by the parser
 };
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVISFILEDIFFERENT_H_

@@ -132,9 +132,9 @@ void OrvXmlWriter::AddAttribute(const char16_t* name, const I18NString& value) {
   }
 }
 
-void OrvXmlWriter::AddAttribute(const char16_t* name, const char16_t* value) {
-  AppendAttribute(name, value,
-                  value + std::char_traits<char16_t>::length(value));
+void OrvXmlWriter::AddAttribute(const char16_t* name, const char* value) {
+  const auto* units = reinterpret_cast<const unsigned char*>(value);
+  AppendAttribute(name, units, units + std::strlen(value));
 }
 
 void OrvXmlWriter::AddAttribute(const char16_t* name, bool value) {
@@ -338,10 +338,4 @@ void OrvXmlWriter::Grow(std::size_t count) {
 void OrvXmlWriter::WidenDocument() {
   wide_ = document_.Widen(length_, capacity_);
   narrow_ = nullptr;
-}
-
-void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query) {
-  writer.OpenElement(u"result");
-  writer.AddAttribute(u"command", static_cast<long>(commandId));
-  writer.AddAttribute(u"query", query);
 }

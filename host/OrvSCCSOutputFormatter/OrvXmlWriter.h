@@ -31,9 +31,10 @@ class OrvXmlWriter {
   // Opens element `name` inside the element open now (or as the root).
   void OpenElement(const char16_t* name);
 
-  // Adds an attribute to the element just opened, before any of its content.
+  // Adds an attribute to the element just opened, before any of its content;
+  // an 8-bit `value` is ASCII.
   void AddAttribute(const char16_t* name, const I18NString& value);
-  void AddAttribute(const char16_t* name, const char16_t* value);
+  void AddAttribute(const char16_t* name, const char* value);
   void AddAttribute(const char16_t* name, bool value);
   void AddAttribute(const char16_t* name, long value);
 
@@ -182,9 +183,5 @@ class OrvXmlWriter {
   std::size_t length_;
   std::vector<OpenTag> open_;
 };
-
-// Opens the root element of a result document: <result command=".."
-// query="..", the query's own attributes to follow.
-void OrvOpenResult(OrvXmlWriter& writer, int commandId, const char16_t* query);
 
 #endif  // ORVSCCSOUTPUTFORMATTER_ORVXMLWRITER_H_

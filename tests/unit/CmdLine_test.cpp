@@ -269,6 +269,11 @@ TEST_F(CmdLineTest, HelpAndVersionPrintAndSelectNothing) {
                       "project (6: the same)\n"),
             std::string::npos)
       << help;
+  // Made from the table's identifiers: those that select no query.
+  EXPECT_NE(help.find("\nAny other integer (0, 2, 7, -1, 10, ...) selects no "
+                      "query: FILE is not\nread and nothing is printed.\n"),
+            std::string::npos)
+      << help;
   EXPECT_EQ(PrintedBy({"-h"}), help);
   EXPECT_EQ(parser_.GetCommandID(), 0);
 

@@ -40,7 +40,8 @@ class ProbeFailure : public std::exception {
 
 class ProbeCommand : public OrvCmdObject {
  public:
-  explicit ProbeCommand(OrvInputParams& params) : OrvCmdObject(params) {
+  explicit ProbeCommand(OrvInputParams& params)
+      : OrvCmdObject(params, "probe") {
     if (failAt == FailAt::kConstructor) throw ProbeFailure();
     events.push_back("construct");
   }

@@ -57,7 +57,7 @@ class Exist : public OrvExist {
     exists = found;
   }
   void ProceesOutPut() override {}
-  I18NString Path() const { return GetPathInRepository(); }
+  I18NString Path() const { return ClientOutput(); }
 };
 
 class CheckedOut : public OrvCheckedOut {
