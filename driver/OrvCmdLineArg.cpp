@@ -20,8 +20,6 @@
 
 namespace {
 
-const char kThisFile[] = "OrvCmdLineArg.cpp";
-const char kFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 const char kEncodingOption[] = "--encoding";
 const char kExplainOption[] = "--explain";
 const char kStandardInput[] = "-";
@@ -111,8 +109,7 @@ bool SelectsQuery(const OrvQueryTable& queries, int id) {
 }
 
 [[noreturn]] void RaiseCommandLineError(const std::string& detail) {
-  OrvRaiseFailure(ORV_MSG_COMMAND_LINE_ERROR, OrvFromUtf8(detail), kThisFile,
-                  __LINE__, kFunction);
+  ORV_RAISE(ORV_MSG_COMMAND_LINE_ERROR, OrvFromUtf8(detail));
 }
 
 // The words of the command line, sorted by what they are.

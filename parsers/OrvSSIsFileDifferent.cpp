@@ -10,11 +10,6 @@ using client_messages::Find;
 using client_messages::kFilesDifferent;
 using client_messages::kFilesSame;
 
-// The host reports this failure at the throw site it has always named, so
-// its logs match whichever handler wrote them.
-const char kThrowSiteFile[] = "OrvSSIsFileDifferent";
-const int kThrowSiteLine = 94;
-
 // Where a verdict's sentence starts: after the empty line its marker opens
 // with.
 const int kEmptyLineBefore = 2;
@@ -50,8 +45,7 @@ void OrvSSIsFileDifferent::ProceesOutPut() {
     return;
   }
   Explanation().Explain([&] { ExplainNoVerdict(); });
-  OrvRaiseFailure(ORV_MSG_DIFF_UNRECOGNISED, I18NString(), kThrowSiteFile,
-                  kThrowSiteLine, "OrvSSIsFileDifferent::ProceesOutPut()");
+  ORV_RAISE(ORV_MSG_DIFF_UNRECOGNISED, I18NString());
 }
 
 void OrvSSIsFileDifferent::ExplainVerdict(const char* marker, int position,

@@ -25,8 +25,7 @@ OrvCodeConverter::OrvCodeConverter(const char* encoding,
                                    const I18NString& text) {
   if (encoding == nullptr) encoding = I18NGetPlatformDefaultEncoding();
   const I18NCodePage* codePage = I18NFindCodePage(encoding);
-  if (codePage == nullptr)
-    I18NRaiseUnknownEncoding(encoding, "OrvCodeConverter::OrvCodeConverter()");
+  if (codePage == nullptr) I18NRaiseUnknownEncoding(encoding);
   const std::u16string& units = text.units();
   bytes_.reserve(units.size());
   for (size_t at = 0; at < units.size();) {

@@ -16,8 +16,6 @@ OrvCmdObject::~OrvCmdObject() {}
 void OrvCmdObject::WriteToStdOut(I18NString& document) {
   uint32_t error = OrvFormatterUtility::WriteToStdOut(document);
   if (error == 0) return;
-  OrvRaiseFailure(ORV_MSG_OUTPUT_FAILED,
-                  OrvFromUtf8(std::string("(") + PortErrorText(error) + ")"),
-                  "OrvCmdObject.cpp", __LINE__,
-                  "OrvCmdObject::WriteToStdOut()");
+  ORV_RAISE(ORV_MSG_OUTPUT_FAILED,
+            OrvFromUtf8(std::string("(") + PortErrorText(error) + ")"));
 }

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "I18NString.h"
+#include "OrvException.h"
+#include "OrvMessage.h"
 
-// Throws OrvException `code` carrying OrvMessage(`code`, `detail`), raised
-// at `file`:`line` in `function` (all static texts) the way the host raises
-// every failure.
-[[noreturn]] void OrvRaiseFailure(unsigned long code, const I18NString& detail,
-                                  const char* file, int line,
-                                  const char* function);
+// Throws OrvException `code` carrying the text of OrvMessage(`code`,
+// `detail`), the way the host raises every failure, with the line it is
+// written on as the throw site.
+#define ORV_RAISE(code, detail) \
+  WEX_RAISE(OrvException(code), OrvMessage((code), (detail)).getText())
 
 // `text` (8-bit, UTF-8 as command-line words and system messages are on
 // this platform) as an I18NString; invalid bytes become U+FFFD.

@@ -324,8 +324,7 @@ void OrvXmlWriter::Grow(std::size_t count) {
   const std::size_t needed = length_ + count;
   // Found out before the storage grows past what the string can hold.
   if (needed > I18NString::kMaxLength) {
-    OrvRaiseFailure(ORV_MSG_ANSWER_TOO_LARGE, I18NString(), "OrvXmlWriter.cpp",
-                    __LINE__, "OrvXmlWriter::Grow()");
+    ORV_RAISE(ORV_MSG_ANSWER_TOO_LARGE, I18NString());
   }
   capacity_ = std::min(std::max(needed, 2 * capacity_), I18NString::kMaxLength);
   if (wide_ != nullptr) {

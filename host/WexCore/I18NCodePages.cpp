@@ -297,7 +297,7 @@ bool I18NEncodeCharacter(const I18NCodePage& encoding, char32_t character,
   return true;
 }
 
-void I18NRaiseUnknownEncoding(const char* encoding, const char* function) {
+void I18NRaiseUnknownEncoding(const char* encoding) {
   std::u16string text = u"The encoding \"";
   for (const char* c = encoding; *c != '\0'; ++c) {
     // The name is shown as it was given; a byte that is no ASCII character
@@ -306,8 +306,5 @@ void I18NRaiseUnknownEncoding(const char* encoding, const char* function) {
     text.push_back(byte < 0x80 ? byte : u'\uFFFD');
   }
   text += u"\" is not one that the handler knows.";
-  WexException exception;
-  exception << I18NString(std::move(text));
-  static const WexSourceLocation kLocation = {"I18NCodePages.cpp", __LINE__};
-  exception.raise(&kLocation, function, "WEX_THROW");
+  WEX_RAISE(WexException(), I18NString(std::move(text)));
 }

@@ -45,8 +45,7 @@ bool I18NEncodeCharacter(const I18NCodePage& encoding, char32_t character,
                          std::string& bytes);
 
 // Throws a WexException without a code whose text names `encoding` as
-// unknown, raised from `function` (static text).
-[[noreturn]] void I18NRaiseUnknownEncoding(const char* encoding,
-                                           const char* function);
+// unknown.
+[[noreturn]] void I18NRaiseUnknownEncoding(const char* encoding);
 
 #endif  // WEXCORE_I18NCODEPAGES_H_

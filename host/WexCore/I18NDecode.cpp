@@ -23,8 +23,7 @@ const I18NCodePage& KnownCodePage(const char* encoding) {
   static const I18NCodePage* last = nullptr;
   if (last != nullptr && lastName == encoding) return *last;
   const I18NCodePage* found = I18NFindCodePage(encoding);
-  if (found == nullptr)
-    I18NRaiseUnknownEncoding(encoding, "I18NString::I18NString()");
+  if (found == nullptr) I18NRaiseUnknownEncoding(encoding);
   lastName = encoding;
   last = found;
   return *found;
