@@ -11,9 +11,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <xercesc/dom/DOMException.hpp>
-#include <xercesc/util/OutOfMemoryException.hpp>
-#include <xercesc/util/XMLException.hpp>
 
 #include "I18NUTF8.h"
 #include "OrvFormatterErrors.h"
@@ -34,11 +31,6 @@ struct FailureReport {
   unsigned long code = 0;
   I18NString text;
 };
-
-I18NString FromXerces(const XMLCh* message) {
-  if (message == nullptr || *message == 0) return I18NString();
-  return I18NString(std::u16string(message));
-}
 
 FailureReport ReportOfWexException(const WexException& exception) {
   FailureReport report;
@@ -66,12 +58,6 @@ FailureReport ReportOfCurrentException() {
     report.text = I18NString(std::u16string(kOutOfMemory));
   } catch (const std::exception& exception) {
     report.text = OrvFromUtf8(exception.what());
-  } catch (const xercesc::OutOfMemoryException&) {
-    report.text = I18NString(std::u16string(kOutOfMemory));
-  } catch (const xercesc::XMLException& exception) {
-    report.text = FromXerces(exception.getMessage());
-  } catch (const xercesc::DOMException& exception) {
-    report.text = FromXerces(exception.getMessage());
   } catch (...) {
     // A type the host does not know: the generic text below says so.
   }

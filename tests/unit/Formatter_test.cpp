@@ -312,17 +312,6 @@ TEST_F(ExceptionDocumentTest, ReportsCodeAndTextOfTheFailure) {
   }
 }
 
-TEST_F(ExceptionDocumentTest, XercesFailureCarriesItsMessage) {
-  std::string document = ExceptionDocumentFor([] {
-    throw xercesc::DOMException(xercesc::DOMException::NOT_FOUND_ERR, 0,
-                                xercesc::XMLPlatformUtils::fgMemoryManager);
-  });
-  ParsedDocument parsed(document);
-  ASSERT_EQ(parsed.errors(), "") << document;
-  EXPECT_FALSE(TextOf(parsed.root()).empty()) << document;
-  EXPECT_FALSE(parsed.root()->hasAttribute(u"code"));
-}
-
 TEST_F(ExceptionDocumentTest, OutsideAHandlerReportsAGenericFailure) {
   EXPECT_EQ(OrvFormatterUtility::GetExceptionThrownDoc().toUTF8(),
             std::string(kDeclaration) +
