@@ -8,7 +8,8 @@
 #include <xercesc/util/XMLUni.hpp>
 
 #include "OrvCmdLineArg.h"
-#include "OrvFormatterUtility.h"
+#include "OrvErrorDocument.h"
+#include "OrvStdOut.h"
 #include "PortSystem.h"
 
 namespace {
@@ -86,13 +87,13 @@ void TerminatePlatform(int exitStatus) {
 
 // Prints the exception document for the exception being handled.
 void WriteExceptionDocument() {
-  I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
+  I18NString document = OrvErrorDocument();
   // An empty document: there was no memory even for the fixed one.
   if (document.empty()) {
-    WriteFixedDocument(OrvFormatterUtility::kFixedFailureDocument);
+    WriteFixedDocument(kOrvFixedFailureDocument);
     return;
   }
-  OrvFormatterUtility::WriteToStdOut(document);
+  OrvWriteToStdOut(document);
 }
 
 }  // namespace
@@ -109,7 +110,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
     return 0;
   }
   int exitStatus = 0;
-  const std::size_t writtenBefore = OrvFormatterUtility::BytesWrittenToStdOut();
+  const std::size_t writtenBefore = OrvBytesWrittenToStdOut();
   try {
     OrvCmdLineArg commandLine(table, rows);
     commandLine.ProcessCmdParams(argc, argv);
@@ -123,7 +124,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
     // and the exit status stays 0, even when the document cannot be written.
     // Once part of an answer is out, a second document would leave standard
     // output no document at all: then nothing more is written.
-    if (OrvFormatterUtility::BytesWrittenToStdOut() == writtenBefore) {
+    if (OrvBytesWrittenToStdOut() == writtenBefore) {
       WriteExceptionDocument();
     }
   }

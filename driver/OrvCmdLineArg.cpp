@@ -11,8 +11,8 @@
 #include "I18NEncoding.h"
 #include "OrvClientInput.h"
 #include "OrvFormatterErrors.h"
-#include "OrvFormatterUtility.h"
 #include "OrvMessage.h"
+#include "OrvStdOut.h"
 
 #ifndef VSS_HANDLER_VERSION
 #define VSS_HANDLER_VERSION "unknown"
@@ -420,7 +420,7 @@ void ExplainInput(OrvExplanation& explanation, const std::string& source,
 
 void PrintText(const char16_t* text) {
   // --help and --version exit 0 whether or not their text got out.
-  OrvFormatterUtility::WriteToStdOut(I18NString(std::u16string(text)));
+  OrvWriteToStdOut(I18NString(std::u16string(text)));
 }
 
 }  // namespace

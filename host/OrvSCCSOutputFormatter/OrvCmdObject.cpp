@@ -3,8 +3,8 @@
 #include <string>
 
 #include "OrvFormatterErrors.h"
-#include "OrvFormatterUtility.h"
 #include "OrvMessage.h"
+#include "OrvStdOut.h"
 #include "PortSystem.h"
 
 OrvCmdObject::OrvCmdObject(OrvInputParams& params)
@@ -14,7 +14,7 @@ OrvCmdObject::OrvCmdObject(OrvInputParams& params)
 OrvCmdObject::~OrvCmdObject() {}
 
 void OrvCmdObject::WriteToStdOut(I18NString& document) {
-  uint32_t error = OrvFormatterUtility::WriteToStdOut(document);
+  uint32_t error = OrvWriteToStdOut(document);
   if (error == 0) return;
   ORV_RAISE(ORV_MSG_OUTPUT_FAILED,
             OrvFromUtf8(std::string("(") + PortErrorText(error) + ")"));

@@ -85,7 +85,7 @@ const char16_t* SpecialReplacement(char16_t unit, bool inAttribute) {
 }
 
 // Length of the reference that starts right after the '&' at `at`, its ';'
-// included, or 0 when no reference that EscapeDOMChars writes starts there.
+// included, or 0 when no reference that OrvXmlEscape writes starts there.
 template <typename Unit>
 std::size_t ReferenceLength(const Unit* at, const Unit* end) {
   for (const OrvXmlReference& entry : kOrvXmlReferences) {

@@ -40,7 +40,7 @@ class OrvXmlWriter {
   // Adds `text` as the content of the element open now.
   void AddText(const I18NString& text);
 
-  // Adds text that is already escaped for markup (EscapeDOMChars): the
+  // Adds text that is already escaped for markup (OrvXmlEscape): the
   // references &amp; &lt; &gt; &quot; &apos; stand as they are; every other
   // character is treated as AddText() treats it (so a '&' that starts no
   // such reference is escaped).
