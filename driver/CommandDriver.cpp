@@ -14,12 +14,6 @@
 
 namespace {
 
-// Printed when the XML platform itself cannot start: nothing that builds
-// documents works then, so the exception document is a fixed text.
-const char kPlatformFailureDocument[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-    "<error>The XML platform could not be initialised.</error>\n";
-
 // Prints the fixed document `bytes` without allocating: standard output's
 // stream, when it cannot get a buffer, writes through a one-byte one.
 void WriteFixedDocument(const char* bytes) {
@@ -49,7 +43,7 @@ class HandlerPanicHandler : public xercesc::PanicHandler {
  public:
   void panic(const PanicReasons) override {
     if (g_answeredExitStatus >= 0) std::_Exit(g_answeredExitStatus);
-    WriteFixedDocument(kPlatformFailureDocument);
+    WriteFixedDocument(kOrvPlatformFailureDocument);
     std::_Exit(0);
   }
 };
@@ -105,7 +99,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   static HandlerPanicHandler panicHandler;
   g_answeredExitStatus = -1;
   if (!InitialisePlatform(panicHandler)) {
-    WriteFixedDocument(kPlatformFailureDocument);
+    WriteFixedDocument(kOrvPlatformFailureDocument);
     PortFlushAllStreams();
     return 0;
   }

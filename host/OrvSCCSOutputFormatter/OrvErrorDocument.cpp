@@ -70,10 +70,12 @@ I18NString BuildExceptionDocument(const FailureReport& report) {
 
 }  // namespace
 
-const char kOrvFixedFailureDocument[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+const char kOrvFixedFailureDocument[] = ORV_XML_DECLARATION
     "<error>The handler failed, and the report of the failure could not be "
     "built.</error>\n";
+
+const char kOrvPlatformFailureDocument[] = ORV_XML_DECLARATION
+    "<error>The XML platform could not be initialised.</error>\n";
 
 I18NString OrvErrorDocument() {
   try {

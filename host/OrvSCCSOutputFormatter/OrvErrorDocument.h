@@ -7,6 +7,10 @@
 // memory), as zero-terminated UTF-8 bytes: printing it needs no memory.
 extern const char kOrvFixedFailureDocument[];
 
+// The exception document for an XML platform that cannot start, when
+// nothing that builds documents works; as kOrvFixedFailureDocument.
+extern const char kOrvPlatformFailureDocument[];
+
 // The exception document for the exception being handled: called inside a
 // catch handler, it reports that exception's message code and text; outside
 // one, or for an exception the host does not know, a generic failure.

@@ -14,8 +14,7 @@
 
 namespace {
 
-const char16_t kDeclaration[] =
-    u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
+const char16_t kDeclaration[] = u"" ORV_XML_DECLARATION;
 const char16_t kReplacement = 0xFFFD;
 
 // The room a document starts with: most documents are a few lines.

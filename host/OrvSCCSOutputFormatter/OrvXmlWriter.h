@@ -9,6 +9,12 @@
 
 #include "I18NString.h"
 
+// The XML declaration that opens every document, on a line of its own. A
+// narrow literal, so that a fixed document is joined to it as it is
+// compiled.
+#define ORV_XML_DECLARATION \
+  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+
 // Writes one XML 1.0 document as UTF-16 text, element by element: the XML
 // declaration on a line of its own, then the elements indented two blanks per
 // level, then a closing line feed. Attributes stand in the order in which they
