@@ -8,16 +8,11 @@
 #include <xercesc/util/XMLUni.hpp>
 
 #include "OrvCmdLineArg.h"
-#include "OrvFormatterUtility.h"
+#include "OrvErrorDocument.h"
+#include "OrvStdOut.h"
 #include "PortSystem.h"
 
 namespace {
-
-// Printed when the XML platform itself cannot start: nothing that builds
-// documents works then, so the exception document is a fixed text.
-const char kPlatformFailureDocument[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
-    "<error>The XML platform could not be initialised.</error>\n";
 
 // Prints the fixed document `bytes` without allocating: standard output's
 // stream, when it cannot get a buffer, writes through a one-byte one.
@@ -40,7 +35,7 @@ class HandlerPanicHandler : public xercesc::PanicHandler {
  public:
   void panic(const PanicReasons) override {
     if (g_answeredExitStatus >= 0) std::_Exit(g_answeredExitStatus);
-    WriteFixedDocument(kPlatformFailureDocument);
+    WriteFixedDocument(kOrvPlatformFailureDocument);
     std::_Exit(0);
   }
 };
@@ -78,13 +73,13 @@ void TerminatePlatform(int exitStatus) {
 
 // Prints the exception document for the exception being handled.
 void WriteExceptionDocument() {
-  I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
+  I18NString document = OrvErrorDocument();
   // An empty document: there was no memory even for the fixed one.
   if (document.empty()) {
-    WriteFixedDocument(OrvFormatterUtility::kFixedFailureDocument);
+    WriteFixedDocument(kOrvFixedFailureDocument);
     return;
   }
-  OrvFormatterUtility::WriteToStdOut(document);
+  OrvWriteToStdOut(document);
 }
 
 }  // namespace
@@ -96,12 +91,12 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
   static HandlerPanicHandler panicHandler;
   g_answeredExitStatus = -1;
   if (!InitialisePlatform(panicHandler)) {
-    WriteFixedDocument(kPlatformFailureDocument);
+    WriteFixedDocument(kOrvPlatformFailureDocument);
     PortFlushAllStreams();
     return 0;
   }
   int exitStatus = 0;
-  const std::size_t writtenBefore = OrvFormatterUtility::BytesWrittenToStdOut();
+  const std::size_t writtenBefore = OrvBytesWrittenToStdOut();
   try {
     OrvCmdLineArg commandLine(table, rows);
     commandLine.ProcessCmdParams(argc, argv);
@@ -113,7 +108,7 @@ int RunCommandDriver(int argc, char** argv, const CommandDispatch* table,
     // and the exit status stays 0, even when the document cannot be written.
     // Once part of an answer is out, a second document would leave standard
     // output no document at all: then nothing more is written.
-    if (OrvFormatterUtility::BytesWrittenToStdOut() == writtenBefore) {
+    if (OrvBytesWrittenToStdOut() == writtenBefore) {
       WriteExceptionDocument();
     }
   }

@@ -11,8 +11,8 @@
 #include "I18NEncoding.h"
 #include "OrvClientInput.h"
 #include "OrvFormatterErrors.h"
-#include "OrvFormatterUtility.h"
 #include "OrvMessage.h"
+#include "OrvStdOut.h"
 
 #ifndef VSS_HANDLER_VERSION
 #define VSS_HANDLER_VERSION "unknown"
@@ -20,8 +20,6 @@
 
 namespace {
 
-const char kThisFile[] = "OrvCmdLineArg.cpp";
-const char kFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 const char kEncodingOption[] = "--encoding";
 const char kExplainOption[] = "--explain";
 const char kStandardInput[] = "-";
@@ -109,8 +107,8 @@ std::string IdleIdentifierLine(const OrvQueryTable& queries) {
 }
 
 [[noreturn]] void RaiseCommandLineError(const std::string& detail) {
-  OrvRaiseFailure(ORV_MSG_COMMAND_LINE_ERROR, OrvFromUtf8(detail), kThisFile,
-                  __LINE__, kFunction);
+  ORV_RAISE(ORV_MSG_COMMAND_LINE_ERROR, OrvFromUtf8(detail),
+            "OrvCmdLineArg::ProcessCmdParams()");
 }
 
 // The words of the command line, sorted by what they are.
@@ -407,7 +405,7 @@ void ExplainInput(OrvExplanation& explanation, const std::string& source,
 
 void PrintText(const std::string& text) {
   // --help and --version exit 0 whether or not their text got out.
-  OrvFormatterUtility::WriteToStdOut(OrvFromUtf8(text));
+  OrvWriteToStdOut(OrvFromUtf8(text));
 }
 
 }  // namespace

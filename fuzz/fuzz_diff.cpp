@@ -4,15 +4,15 @@
 
 #include "ClientMessages.h"
 #include "FuzzSupport.h"
+#include "OrvErrorDocument.h"
 #include "OrvException.h"
-#include "OrvFormatterUtility.h"
 #include "OrvMessage.h"
 #include "OrvSSIsFileDifferent.h"
 
 namespace {
 
 void CheckExceptionDocument() {
-  const I18NString document = OrvFormatterUtility::GetExceptionThrownDoc();
+  const I18NString document = OrvErrorDocument();
   const xercesc::DOMElement& root = fuzz::ParseDocument(document);
   fuzz::ExpectName(root, "error");
   fuzz::ExpectAttribute(root, "code", "0x56177B77");

@@ -5,9 +5,9 @@
 
 #include "ClientMessages.h"
 #include "I18NScan.h"
-#include "OrvFormatterUtility.h"
 #include "OrvHistoryRecord.h"
 #include "OrvSystemUtils.h"
+#include "OrvXmlEscape.h"
 
 namespace {
 
@@ -291,7 +291,7 @@ bool OrvSSHistory::ParseRecord(uint32_t index, I18NString& version,
   // Escaping comes before unwrapping: the wrap positions are counted in the
   // comment as the document holds it.
   comment.trimTrailing(kLineFeed);
-  OrvFormatterUtility::EscapeDOMChars(comment);
+  OrvXmlEscape(comment);
   lastScan_.unwrappedLineFeeds = UnwrapComment(comment);
   return parsed;
 }

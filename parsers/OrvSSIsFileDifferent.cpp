@@ -45,8 +45,8 @@ void OrvSSIsFileDifferent::ProceesOutPut() {
     return;
   }
   Explanation().Explain([&] { ExplainNoVerdict(); });
-  OrvRaiseFailure(ORV_MSG_DIFF_UNRECOGNISED, I18NString(), kThrowSiteFile,
-                  kThrowSiteLine, "OrvSSIsFileDifferent::ProceesOutPut()");
+  OrvRaiseAt(ORV_MSG_DIFF_UNRECOGNISED, I18NString(), kThrowSiteFile,
+             kThrowSiteLine, "OrvSSIsFileDifferent::ProceesOutPut()");
 }
 
 void OrvSSIsFileDifferent::ExplainVerdict(const char* marker, int position,

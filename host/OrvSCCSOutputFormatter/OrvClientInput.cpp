@@ -10,29 +10,28 @@
 
 namespace {
 
-const char kThisFile[] = "OrvClientInput.cpp";
-const char kReadFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 // Standard input grows its buffer from this size on.
 const std::size_t kFirstChunk = 64 * 1024;
 const char16_t kByteOrderMark = 0xFEFF;
+
+// The client output is read as the command line is processed.
+const char kReadFunction[] = "OrvCmdLineArg::ProcessCmdParams()";
 
 std::string DescribeSource(const std::string& path) {
   return path == "-" ? std::string("standard input") : "'" + path + "'";
 }
 
 [[noreturn]] void RaiseUnreadable(const std::string& path, PortError error) {
-  OrvRaiseFailure(
-      ORV_MSG_INPUT_UNREADABLE,
-      OrvFromUtf8(DescribeSource(path) + ": " + PortErrorText(error)),
-      kThisFile, __LINE__, kReadFunction);
+  ORV_RAISE(ORV_MSG_INPUT_UNREADABLE,
+            OrvFromUtf8(DescribeSource(path) + ": " + PortErrorText(error)),
+            kReadFunction);
 }
 
 [[noreturn]] void RaiseTooLarge(const std::string& path) {
-  OrvRaiseFailure(
-      ORV_MSG_INPUT_TOO_LARGE,
-      OrvFromUtf8(DescribeSource(path) + " holds more than " +
-                  std::to_string(kOrvMaxClientOutputBytes) + " bytes"),
-      kThisFile, __LINE__, kReadFunction);
+  ORV_RAISE(ORV_MSG_INPUT_TOO_LARGE,
+            OrvFromUtf8(DescribeSource(path) + " holds more than " +
+                        std::to_string(kOrvMaxClientOutputBytes) + " bytes"),
+            kReadFunction);
 }
 
 // The size of a regular file, which is known before it is read.

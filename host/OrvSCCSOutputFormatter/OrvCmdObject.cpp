@@ -3,8 +3,8 @@
 #include <string>
 
 #include "OrvFormatterErrors.h"
-#include "OrvFormatterUtility.h"
 #include "OrvMessage.h"
+#include "OrvStdOut.h"
 #include "OrvXmlWriter.h"
 #include "PortSystem.h"
 
@@ -17,12 +17,11 @@ OrvCmdObject::OrvCmdObject(OrvInputParams& params, const char* queryName)
 OrvCmdObject::~OrvCmdObject() {}
 
 void OrvCmdObject::WriteToStdOut(I18NString& document) {
-  uint32_t error = OrvFormatterUtility::WriteToStdOut(document);
+  uint32_t error = OrvWriteToStdOut(document);
   if (error == 0) return;
-  OrvRaiseFailure(ORV_MSG_OUTPUT_FAILED,
-                  OrvFromUtf8(std::string("(") + PortErrorText(error) + ")"),
-                  "OrvCmdObject.cpp", __LINE__,
-                  "OrvCmdObject::WriteToStdOut()");
+  ORV_RAISE(ORV_MSG_OUTPUT_FAILED,
+            OrvFromUtf8(std::string("(") + PortErrorText(error) + ")"),
+            "OrvCmdObject::WriteToStdOut()");
 }
 
 I18NString OrvCmdObject::ConverToOrvFormat() {

@@ -2,11 +2,8 @@
 
 #include <cstdlib>
 
-#include "OrvException.h"
-#include "OrvMessage.h"
-
-void OrvRaiseFailure(unsigned long code, const I18NString& detail,
-                     const char* file, int line, const char* function) {
+void OrvRaiseAt(unsigned long code, const I18NString& detail, const char* file,
+                int line, const char* function) {
   OrvMessage message(code, detail);
   OrvException exception(static_cast<long>(code));
   const WexSourceLocation location = {file, line};

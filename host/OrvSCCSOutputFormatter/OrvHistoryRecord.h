@@ -4,7 +4,7 @@
 #include "I18NString.h"
 
 // One history entry: who made which version when, and its comment. The
-// comment is held already escaped for the document (EscapeDOMChars). A plain
+// comment is held already escaped for the document (OrvXmlEscape). A plain
 // value; OrvHistory owns the records handed to AddEntry().
 class OrvHistoryRecord {
  public:

@@ -14,8 +14,7 @@
 
 namespace {
 
-const char16_t kDeclaration[] =
-    u"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
+const char16_t kDeclaration[] = u"" ORV_XML_DECLARATION;
 const char16_t kReplacement = 0xFFFD;
 
 // The room a document starts with: most documents are a few lines.
@@ -85,7 +84,7 @@ const char16_t* SpecialReplacement(char16_t unit, bool inAttribute) {
 }
 
 // Length of the reference that starts right after the '&' at `at`, its ';'
-// included, or 0 when no reference that EscapeDOMChars writes starts there.
+// included, or 0 when no reference that OrvXmlEscape writes starts there.
 template <typename Unit>
 std::size_t ReferenceLength(const Unit* at, const Unit* end) {
   for (const OrvXmlReference& entry : kOrvXmlReferences) {
@@ -324,8 +323,7 @@ void OrvXmlWriter::Grow(std::size_t count) {
   const std::size_t needed = length_ + count;
   // Found out before the storage grows past what the string can hold.
   if (needed > I18NString::kMaxLength) {
-    OrvRaiseFailure(ORV_MSG_ANSWER_TOO_LARGE, I18NString(), "OrvXmlWriter.cpp",
-                    __LINE__, "OrvXmlWriter::Grow()");
+    ORV_RAISE(ORV_MSG_ANSWER_TOO_LARGE, I18NString(), "OrvXmlWriter::Grow()");
   }
   capacity_ = std::min(std::max(needed, 2 * capacity_), I18NString::kMaxLength);
   if (wide_ != nullptr) {

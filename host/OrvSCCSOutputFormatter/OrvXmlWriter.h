@@ -9,6 +9,12 @@
 
 #include "I18NString.h"
 
+// The XML declaration that opens every document, on a line of its own. A
+// narrow literal, so that a fixed document is joined to it as it is
+// compiled.
+#define ORV_XML_DECLARATION \
+  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n"
+
 // Writes one XML 1.0 document as UTF-16 text, element by element: the XML
 // declaration on a line of its own, then the elements indented two blanks per
 // level, then a closing line feed. Attributes stand in the order in which they
@@ -41,7 +47,7 @@ class OrvXmlWriter {
   // Adds `text` as the content of the element open now.
   void AddText(const I18NString& text);
 
-  // Adds text that is already escaped for markup (EscapeDOMChars): the
+  // Adds text that is already escaped for markup (OrvXmlEscape): the
   // references &amp; &lt; &gt; &quot; &apos; stand as they are; every other
   // character is treated as AddText() treats it (so a '&' that starts no
   // such reference is escaped).

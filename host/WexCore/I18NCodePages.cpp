@@ -306,8 +306,5 @@ void I18NRaiseUnknownEncoding(const char* encoding, const char* function) {
     text.push_back(byte < 0x80 ? byte : u'\uFFFD');
   }
   text += u"\" is not one that the handler knows.";
-  WexException exception;
-  exception << I18NString(std::move(text));
-  static const WexSourceLocation kLocation = {"I18NCodePages.cpp", __LINE__};
-  exception.raise(&kLocation, function, "WEX_THROW");
+  WEX_RAISE(WexException(), I18NString(std::move(text)), function);
 }

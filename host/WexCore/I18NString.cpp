@@ -97,11 +97,10 @@ namespace {
 const char16_t kNoUnits[] = u"";
 
 [[noreturn]] void RaiseTooLong() {
-  WexException exception;
-  exception << I18NString(
-      std::u16string(u"The text would hold more than 2147483647 characters."));
-  static const WexSourceLocation kLocation = {"I18NString.cpp", __LINE__};
-  exception.raise(&kLocation, "I18NString", "WEX_THROW");
+  WEX_RAISE(WexException(),
+            I18NString(std::u16string(
+                u"The text would hold more than 2147483647 characters.")),
+            "I18NString::I18NString()");
 }
 
 std::uint32_t CheckedLength(std::size_t count) {

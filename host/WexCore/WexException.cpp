@@ -1,5 +1,7 @@
 #include "WexException.h"
 
+#include <cstdlib>
+
 namespace {
 
 // The file's name without its directory; points into `path`.
@@ -49,4 +51,13 @@ void WexException::recordSite(const WexSourceLocation* location,
   line_ = location != nullptr ? location->line : 0;
   function_ = function != nullptr ? function : "";
   macro_ = macro != nullptr ? macro : "";
+}
+
+void WexRaise(WexException&& exception, const I18NString& text,
+              const char* file, int line, const char* function) {
+  const WexSourceLocation location = {file, line};
+  (exception << text).raise(&location, function, "WEX_THROW");
+  // raise() never returns; the compiler cannot see that through the virtual
+  // call.
+  std::abort();
 }

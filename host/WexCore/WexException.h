@@ -79,4 +79,14 @@ class WexException {
   const char* macro_ = "";
 };
 
+// Streams `text` into `exception` and raises it at `file`:`line` in
+// `function` (static texts); what WEX_RAISE expands to.
+[[noreturn]] void WexRaise(WexException&& exception, const I18NString& text,
+                           const char* file, int line, const char* function);
+
+// Raises `exception` carrying `text` from `function` ("Class::Operation()",
+// a static text), with the file and line it is written on as the throw site.
+#define WEX_RAISE(exception, text, function) \
+  WexRaise((exception), (text), __FILE__, __LINE__, (function))
+
 #endif  // WEXCORE_WEXEXCEPTION_H_

@@ -13,13 +13,15 @@
 #include "FormatterTestSupport.h"
 #include "OrvCheckedOut.h"
 #include "OrvEnumChildren.h"
+#include "OrvErrorDocument.h"
 #include "OrvException.h"
 #include "OrvExist.h"
-#include "OrvFormatterUtility.h"
 #include "OrvHistory.h"
 #include "OrvIsFileDifferent.h"
 #include "OrvMessage.h"
 #include "OrvProperties.h"
+#include "OrvStdOut.h"
+#include "OrvXmlEscape.h"
 #include "WexException.h"
 
 namespace {
@@ -213,7 +215,7 @@ TEST_F(FormatterDocumentTest, HistoryCommentStandsAsHeldAndReadsBackDecoded) {
 }
 
 TEST_F(FormatterDocumentTest, HistoryCommentRefusesToPassMarkupThrough) {
-  // Text that EscapeDOMChars cannot have made: a bare '&', an unknown
+  // Text that OrvXmlEscape cannot have made: a bare '&', an unknown
   // reference and a raw '<' must still give a well-formed document that
   // reads back as the characters held.
   History query(ParamsFor(4));
@@ -266,7 +268,7 @@ std::string ExceptionDocumentFor(Thrower thrower) {
   try {
     thrower();
   } catch (...) {
-    return OrvFormatterUtility::GetExceptionThrownDoc().toUTF8();
+    return OrvErrorDocument().toUTF8();
   }
   ADD_FAILURE() << "nothing was thrown";
   return "";
@@ -312,24 +314,13 @@ TEST_F(ExceptionDocumentTest, ReportsCodeAndTextOfTheFailure) {
   }
 }
 
-TEST_F(ExceptionDocumentTest, XercesFailureCarriesItsMessage) {
-  std::string document = ExceptionDocumentFor([] {
-    throw xercesc::DOMException(xercesc::DOMException::NOT_FOUND_ERR, 0,
-                                xercesc::XMLPlatformUtils::fgMemoryManager);
-  });
-  ParsedDocument parsed(document);
-  ASSERT_EQ(parsed.errors(), "") << document;
-  EXPECT_FALSE(TextOf(parsed.root()).empty()) << document;
-  EXPECT_FALSE(parsed.root()->hasAttribute(u"code"));
-}
-
 TEST_F(ExceptionDocumentTest, OutsideAHandlerReportsAGenericFailure) {
-  EXPECT_EQ(OrvFormatterUtility::GetExceptionThrownDoc().toUTF8(),
+  EXPECT_EQ(OrvErrorDocument().toUTF8(),
             std::string(kDeclaration) +
                 "<error>The handler failed for an unknown reason.</error>\n");
 }
 
-TEST(EscapeDOMCharsTest, ReplacesTheFiveCharactersInOnePass) {
+TEST(OrvXmlEscapeTest, ReplacesTheFiveCharactersInOnePass) {
   struct Case {
     std::u16string in;
     std::u16string out;
@@ -348,16 +339,16 @@ TEST(EscapeDOMCharsTest, ReplacesTheFiveCharactersInOnePass) {
   };
   for (const Case& c : cases) {
     I18NString text = U(c.in);
-    OrvFormatterUtility::EscapeDOMChars(text);
+    OrvXmlEscape(text);
     EXPECT_EQ(text.units(), c.out);
   }
 }
 
-TEST(EscapeDOMCharsTest, LongTextTakesLinearTime) {
+TEST(OrvXmlEscapeTest, LongTextTakesLinearTime) {
   // Escaping in place one character at a time would move the rest of the
   // text for each of these; this size would take minutes then.
   I18NString text = U(std::u16string(400000, u'&'));
-  OrvFormatterUtility::EscapeDOMChars(text);
+  OrvXmlEscape(text);
   EXPECT_EQ(text.length(), 400000 * 5);
   EXPECT_EQ(text.units().substr(0, 10), u"&amp;&amp;");
 }
@@ -368,8 +359,7 @@ TEST(WriteToStdOutTest, WritesTheDocumentAsUtf8) {
   {
     RedirectedDescriptor redirect(STDOUT_FILENO, output.path().c_str(),
                                   O_WRONLY | O_TRUNC);
-    status = OrvFormatterUtility::WriteToStdOut(
-        U(u"<a b=\"caf\u00E9\">\U0001F600</a>\n"));
+    status = OrvWriteToStdOut(U(u"<a b=\"caf\u00E9\">\U0001F600</a>\n"));
   }
   EXPECT_EQ(status, 0u);
   EXPECT_EQ(ReadFile(output.path()),
@@ -380,7 +370,7 @@ TEST(WriteToStdOutTest, FullDeviceIsAFailure) {
   uint32_t status;
   {
     RedirectedDescriptor redirect(STDOUT_FILENO, "/dev/full", O_WRONLY);
-    status = OrvFormatterUtility::WriteToStdOut(U(u"<result/>\n"));
+    status = OrvWriteToStdOut(U(u"<result/>\n"));
   }
   EXPECT_EQ(status, static_cast<uint32_t>(ENOSPC));
 }
@@ -395,7 +385,7 @@ TEST(WriteToStdOutTest, ClosedReaderIsAFailureNotASignal) {
   int saved = dup(STDOUT_FILENO);
   dup2(pipeEnds[1], STDOUT_FILENO);
   close(pipeEnds[1]);
-  uint32_t status = OrvFormatterUtility::WriteToStdOut(U(u"<result/>\n"));
+  uint32_t status = OrvWriteToStdOut(U(u"<result/>\n"));
   dup2(saved, STDOUT_FILENO);
   close(saved);
   EXPECT_EQ(status, static_cast<uint32_t>(EPIPE));

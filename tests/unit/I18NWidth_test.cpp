@@ -19,7 +19,8 @@
 #include "I18NDecode.h"
 #include "I18NEncoding.h"
 #include "I18NString.h"
-#include "OrvFormatterUtility.h"
+#include "OrvStdOut.h"
+#include "OrvXmlEscape.h"
 #include "OrvXmlWriter.h"
 
 namespace {
@@ -310,9 +311,8 @@ TEST(I18NWidthTest, ExternalBufferUtf8AndEscapesAgreeInEveryWidth) {
       escaped += special == Model::npos ? Model(1, u) : kReferences[special];
     }
     ForEachHolding({text}, [&](const Operands& o) {
-      ExpectChange(o[0], escaped, " escaped", [](I18NString& s) {
-        OrvFormatterUtility::EscapeDOMChars(s);
-      });
+      ExpectChange(o[0], escaped, " escaped",
+                   [](I18NString& s) { OrvXmlEscape(s); });
       // A view of the start is followed by more text, not by a zero: in a
       // buffer it shares with the whole text, and in one of its own.
       ExpectTerminated(o[0].string.substring(0, startLength), start,
@@ -455,8 +455,7 @@ TEST(I18NWidthWriterTest, NarrowTextGoesOutAsUtf8) {
       formatter_test::TempFile output("");
       const int fd = open(output.path().c_str(), O_WRONLY | O_TRUNC);
       ASSERT_GE(fd, 0);
-      EXPECT_EQ(OrvFormatterUtility::WriteToDescriptor(fd, Hold(text, how)),
-                0u);
+      EXPECT_EQ(OrvWriteToDescriptor(fd, Hold(text, how)), 0u);
       close(fd);
       EXPECT_TRUE(formatter_test::ReadFile(output.path()) == Utf8(text))
           << how.name << " shift " << shift;

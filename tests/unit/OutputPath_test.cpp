@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "FormatterTestSupport.h"
-#include "OrvFormatterUtility.h"
+#include "OrvStdOut.h"
 #include "OrvXmlWriter.h"
 
 namespace {
@@ -50,8 +50,7 @@ TEST(ChunkedOutputTest, CharactersStraddlingBlocksReachAFileWhole) {
     formatter_test::TempFile output("");
     const int fd = open(output.path().c_str(), O_WRONLY | O_TRUNC);
     ASSERT_GE(fd, 0);
-    const uint32_t status =
-        OrvFormatterUtility::WriteToDescriptor(fd, U(StraddlingText(shift)));
+    const uint32_t status = OrvWriteToDescriptor(fd, U(StraddlingText(shift)));
     close(fd);
     EXPECT_EQ(status, 0u);
     const std::string written = ReadFile(output.path());
@@ -72,7 +71,7 @@ TEST(ChunkedOutputTest, PipeReaderGetsEveryBlockInOrder) {
       received.append(buffer, static_cast<std::size_t>(got));
   });
   const uint32_t status =
-      OrvFormatterUtility::WriteToDescriptor(pipeEnds[1], U(StraddlingText(3)));
+      OrvWriteToDescriptor(pipeEnds[1], U(StraddlingText(3)));
   close(pipeEnds[1]);
   reader.join();
   close(pipeEnds[0]);
@@ -85,7 +84,7 @@ TEST(ChunkedOutputTest, ReaderGoneMidwayIsAFailure) {
   ASSERT_EQ(pipe(pipeEnds), 0);
   close(pipeEnds[0]);
   const uint32_t status =
-      OrvFormatterUtility::WriteToDescriptor(pipeEnds[1], U(StraddlingText(0)));
+      OrvWriteToDescriptor(pipeEnds[1], U(StraddlingText(0)));
   close(pipeEnds[1]);
   EXPECT_EQ(status, static_cast<uint32_t>(EPIPE));
 }

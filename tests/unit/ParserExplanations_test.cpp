@@ -7,6 +7,7 @@
 
 #include "ExplanationCapture.h"
 #include "I18NEncoding.h"
+#include "OrvException.h"
 #include "OrvSSCheckOut.h"
 #include "OrvSSEnumChildren.h"
 #include "OrvSSExist.h"
@@ -272,5 +273,25 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 2: \"No differences.\" stands here, but not on a "
                     "line of its own after an empty line: it is not taken for "
                     "the verdict"}));
+
+// A comparison the client output gives no verdict on is raised at the throw
+// site that the host's logs have always named.
+TEST(ComparisonFailure, IsRaisedAtTheSiteTheHostsLogsName) {
+  CapturedExplanation captured;
+  OrvInputParams params;
+  params.SetClientOutput(I18NString(std::u16string(u"Unexpected text\n")));
+  params.SetExplanation(&captured.explanation());
+  OrvSSIsFileDifferent command(params);
+  try {
+    command.ProceesOutPut();
+    FAIL() << "no failure raised";
+  } catch (const OrvException& caught) {
+    EXPECT_EQ(caught.getCode(), 0x56177B77L);
+    EXPECT_STREQ(caught.getFile(), "OrvSSIsFileDifferent");
+    EXPECT_EQ(caught.getLine(), 94);
+    EXPECT_STREQ(caught.getFunction(), "OrvSSIsFileDifferent::ProceesOutPut()");
+    EXPECT_STREQ(caught.getMacro(), "WEX_THROW");
+  }
+}
 
 }  // namespace
