@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "OrvException.h"
+#include "OrvMessage.h"
+
 void OrvRaiseAt(unsigned long code, const I18NString& detail, const char* file,
                 int line, const char* function) {
   OrvMessage message(code, detail);

@@ -4,8 +4,6 @@
 #include <string>
 
 #include "I18NString.h"
-#include "OrvException.h"
-#include "OrvMessage.h"
 
 // Throws OrvException `code` carrying OrvMessage(`code`, `detail`), the way
 // the host raises every failure (message, exception, the message streamed
